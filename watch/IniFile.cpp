@@ -14,7 +14,9 @@
 namespace watch {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return LowerAscii(a) == LowerAscii(b); }
+bool SameName(const std::string& a, const std::string& b) {
+    return LowerAscii(a) == LowerAscii(b);
+}
 
 // The name of a "[name]" line, or nothing for any other line.
 std::optional<std::string> SectionName(const std::string& line) {
@@ -79,8 +81,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     std::string entry = key + "=" + value;
 
     size_t header = 0;
-    while (header < lines.size() && !(SectionName(lines[header]) &&
-                                      SameName(*SectionName(lines[header]), section)))
+    while (header < lines.size() &&
+           !(SectionName(lines[header]) && SameName(*SectionName(lines[header]), section)))
         ++header;
     if (header == lines.size()) {
         lines.push_back("[" + section + "]");
