@@ -12,7 +12,7 @@ bool IsBlankOrControl(char c) {
 } // namespace
 
 int Pos(std::string_view sub, std::string_view s) {
-    if (sub.empty())
+    if (sub.empty() || sub.size() > s.size())
         return 0;
     // memmem skips through markup far faster than a search that stops at every "<".
     const void* found = memmem(s.data(), s.size(), sub.data(), sub.size());

@@ -10,6 +10,8 @@ TEST(MarkerText, PosIsOneBasedExactAndZeroWhenAbsent) {
     EXPECT_EQ(Pos("B", "abcb"), 0);
     EXPECT_EQ(Pos("abcd", "abc"), 0);
     EXPECT_EQ(Pos("", "abc"), 0);
+    // A view of nothing has no data at all; the search must not touch it.
+    EXPECT_EQ(Pos("a", std::string_view()), 0);
 }
 
 TEST(MarkerText, CopyClampsIndexAndCount) {
