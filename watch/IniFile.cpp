@@ -27,6 +27,11 @@ std::optional<std::string> SectionName(const std::string& line) {
     return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
 }
 
+bool IsHeaderOf(const std::string& line, const std::string& section) {
+    std::optional<std::string> name = SectionName(line);
+    return name && SameName(*name, section);
+}
+
 bool IsKeyLine(const std::string& line, const std::string& key) {
     size_t equals = line.find('=');
     return equals != std::string::npos && SameName(Trim(line.substr(0, equals)), key);
@@ -81,8 +86,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     std::string entry = key + "=" + value;
 
     size_t header = 0;
-    while (header < lines.size() &&
-           !(SectionName(lines[header]) && SameName(*SectionName(lines[header]), section)))
+    while (header < lines.size() && !IsHeaderOf(lines[header], section))
         ++header;
     if (header == lines.size()) {
         lines.push_back("[" + section + "]");
