@@ -270,6 +270,17 @@ bool SameText(std::string_view a, std::string_view b) {
                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
+int CompareText(std::string_view a, std::string_view b) {
+    const auto lowerByte = [](char byte) { return static_cast<unsigned char>(LowerAscii(byte)); };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t index = 0; index < common; ++index) {
+        if (lowerByte(a[index]) != lowerByte(b[index])) {
+            return lowerByte(a[index]) < lowerByte(b[index]) ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 int StrToInt(std::string_view text) {
     const std::optional<int> value = ParseInteger<int>(text);
     if (!value) {

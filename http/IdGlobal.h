@@ -46,6 +46,8 @@ std::string TrimRight(std::string_view text);
 // ASCII case folding, for the comparisons that ignore case.
 std::string UpperCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
+// Negative, 0 or positive as a sorts before, with or after b, ASCII letters folded to lower case.
+int CompareText(std::string_view a, std::string_view b);
 
 // Integer conversion: leading spaces, an optional sign, then decimal digits or hexadecimal
 // digits after "$", "x" or "0x".  Decimal values must fit the signed range; hexadecimal
