@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,28 @@ TEST_F(StackTest, SelectWaitsForReadableSocketsOnly) {
     readList = {pair[1], pair[0]};
     EXPECT_EQ(stack.SocketSelect(&readList, nullptr, -2, nullptr), 1);
     EXPECT_EQ(readList, std::vector<TSocket>{pair[0]});
+    close(pair[0]);
+    close(pair[1]);
+}
+
+TEST_F(StackTest, SelectHandlesDescriptorsAbove1023) {
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur <= 1500) {
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 2048);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    const int high = dup2(pair[0], 1500);
+    if (high < 0) {
+        GTEST_SKIP() << "cannot open descriptor 1500 here";
+    }
+    ASSERT_EQ(write(pair[1], "x", 1), 1);
+    std::vector<TSocket> readList{high};
+    EXPECT_EQ(stack.SocketSelect(&readList, nullptr, 1000, nullptr), 1);
+    EXPECT_EQ(readList, std::vector<TSocket>{high});
+    close(high);
     close(pair[0]);
     close(pair[1]);
 }

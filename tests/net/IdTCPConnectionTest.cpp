@@ -96,6 +96,19 @@ TEST(ReadLine, SilentPeerTimesOut) {
     EXPECT_EQ(c.client.ReceivedData().DataString(), "partial");
 }
 
+TEST(ReadLine, AnExplicitTimeoutWaitsAgainInsteadOfEndingTheLine) {
+    Connected c({{Peer::Send("ab"), Peer::Pause(150), Peer::Send("c\n")}});
+    c.client.ReadTimeout = 5000;
+    EXPECT_EQ(c.client.ReadLine("\n", 20), "abc");
+    EXPECT_FALSE(c.client.LastLineTimedOut());
+}
+
+TEST(ReadLine, MasksBytesToSevenBitsWithTheAsciiFilter) {
+    Connected c({{Peer::Send("\xC1\xE2\n")}});
+    c.client.ASCIIFilter = true;
+    EXPECT_EQ(c.client.ReadLine(), "Ab");
+}
+
 TEST(ReadLine, PeerClosingInsideALineEndsItEmptyThenRaises) {
     Connected c({{Peer::Send("HTTP/1.1 200 OK"), Peer::Close()}});
     EXPECT_EQ(c.client.ReadLine(), "");
@@ -146,6 +159,24 @@ TEST(ReadToStream, CloseNoticedBeforeTheCallLeavesTheBufferedBytes) {
     TIdMemoryStream stream;
     c.client.ReadToStream(stream, 10);
     EXPECT_EQ(stream.DataString(), "abcdef");
+}
+
+TEST(ReadToStream, CountsTheBytesAsReadWork) {
+    Connected c({{Peer::Send(std::string(70000, 'z'))}});
+    std::vector<std::string> events;
+    c.client.OnWorkBegin = [&](TIdComponent*, TWorkMode mode, int max) {
+        events.push_back("begin " + std::to_string(mode) + " " + std::to_string(max));
+    };
+    int total = 0;
+    c.client.OnWork = [&](TIdComponent*, TWorkMode, int count) { total = count; };
+    c.client.OnWorkEnd = [&](TIdComponent*, TWorkMode mode) {
+        events.push_back("end " + std::to_string(mode));
+    };
+    TIdMemoryStream stream;
+    c.client.ReadToStream(stream, 70000);
+    EXPECT_EQ(stream.Size(), 70000);
+    EXPECT_EQ(total, 70000);
+    EXPECT_EQ(events, (std::vector<std::string>{"begin 0 70000", "end 0"}));
 }
 
 TEST(ReadToStream, ReadsANetworkOrderCountFirst) {
@@ -217,6 +248,16 @@ TEST(WriteBytes, RaisesWhenNotConnected) {
     TIdTCPClient client;
     EXPECT_EQ(MessageOf<EIdConnClosedGracefully>([&] { client.WriteText("x"); }),
               "Connection Closed Gracefully.");
+}
+
+TEST(WriteBytes, ResetPeerDropsTheSocketAndRaises) {
+    Connected c({{Peer::Reset()}});
+    ASSERT_TRUE(c.peer.WaitForScript(0, 2000));
+    const std::string block(65536, 'w');
+    // The first sends may still be accepted locally; the reset shows up within a few.
+    EXPECT_THROW(
+        for (int i = 0; i < 100; ++i) { c.client.WriteText(block); }, EIdSocketError);
+    EXPECT_FALSE(c.client.IsConnected());
 }
 
 TEST(WriteFromStream, SendsTheStreamWithItsCount) {
