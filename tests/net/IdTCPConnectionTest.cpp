@@ -198,7 +198,7 @@ TEST(PollForClose, NoticesAnIdleCloseQuietlyAndOnce) {
 }
 
 TEST(PollForClose, ResetPropagatesAndKeepsTheSocket) {
-    Connected c({{Peer::Reset()}});
+    Connected c({{Peer::Pause(30), Peer::Reset()}});
     ASSERT_TRUE(c.peer.WaitForScript(0, 2000));
     EXPECT_EQ(MessageOf<EIdSocketError>([&] { c.client.PollForClose(false); }),
               "Socket Error # 10054\r\nConnection reset by peer.");
@@ -251,7 +251,7 @@ TEST(WriteBytes, RaisesWhenNotConnected) {
 }
 
 TEST(WriteBytes, ResetPeerDropsTheSocketAndRaises) {
-    Connected c({{Peer::Reset()}});
+    Connected c({{Peer::Pause(30), Peer::Reset()}});
     ASSERT_TRUE(c.peer.WaitForScript(0, 2000));
     const std::string block(65536, 'w');
     // The first sends may still be accepted locally; the reset shows up within a few.
