@@ -1,5 +1,7 @@
 #include "http/IdHeaderList.h"
 
+#include <algorithm>
+
 #include "http/IdGlobal.h"
 
 namespace {
@@ -138,6 +140,11 @@ void TIdHeaderList::DropContinuations(int index) {
 
 std::vector<std::string> TIdHeaderList::WrapHeaderLine(std::string_view line) const {
     static constexpr std::string_view kLineBreak = "\r\n";
+    // A line shorter than the width and without a CR has nowhere to break.
+    if (line.size() < static_cast<std::size_t>(std::max(WrapWidth, 0)) &&
+        line.find('\r') == std::string_view::npos) {
+        return {TrimRight(line)};
+    }
     std::string wrapped = WrapAtWidth(line, "\r\n ", "\t ,", WrapWidth);
     std::vector<std::string> pieces;
     std::string_view rest = wrapped;
