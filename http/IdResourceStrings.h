@@ -1,6 +1,9 @@
 #pragma once
 
-// Fixed texts of the HTTP client layer.
+// Fixed texts of the HTTP client layer.  The integer conversion text, shared with the
+// transport, is in net/IdResourceStrings.h.
+
+#include "net/IdResourceStrings.h"
 
 inline constexpr const char* RSHTTPUserAgent = "Mozilla/3.0 (compatible; Quorvel HTTP)";
 inline constexpr const char* RSHTTPUndefinedSituation = "Undefined situation";
@@ -10,7 +13,6 @@ inline constexpr const char* RSHTTPChunkStarted = "Chunk Started";
 
 inline constexpr const char* RSURIProtocolFieldEmpty = "Protocol field is empty";
 inline constexpr const char* RSURIHostFieldEmpty = "Host field is empty";
-inline constexpr const char* RSInvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* RSFailedTimeZoneInfo =
     "Failed attempting to retrieve time zone information.";
 inline constexpr const char* RSIndexOutOfRange = "Index out of range.";
