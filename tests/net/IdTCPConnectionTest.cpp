@@ -129,9 +129,10 @@ TEST(ReadExact, WaitsForAllBytesAndRaisesWhenThePeerClosesShort) {
 
 TEST(ReadToStream, ReadsACountIntoTheStreamAtItsPosition) {
     Connected c({{Peer::Send("0123456789tail")}});
-    TIdMemoryStream stream(std::string("head"));
+    TIdMemoryStream stream(std::string("head and old bytes beyond the body"));
     stream.SetPosition(4);
     c.client.ReadToStream(stream, 10);
+    // What stood beyond the body is cut off.
     EXPECT_EQ(stream.DataString(), "head0123456789");
     EXPECT_EQ(c.client.ReadLine("tail"), "");
 }
