@@ -44,10 +44,6 @@ char LowerAscii(char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
 }
 
-char UpperAscii(char byte) {
-    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
-}
-
 int DigitValue(char byte, int base) {
     int value = 16;
     if (byte >= '0' && byte <= '9') {
@@ -259,15 +255,20 @@ std::string Trim(std::string_view text) {
     return TrimLeft(TrimRight(text));
 }
 
-std::string UpperCase(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), UpperAscii);
-    return result;
-}
-
 bool SameText(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+    const auto lowerByte = [](char byte) { return static_cast<unsigned char>(LowerAscii(byte)); };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t index = 0; index < common; ++index) {
+        if (lowerByte(a[index]) != lowerByte(b[index])) {
+            return lowerByte(a[index]) < lowerByte(b[index]) ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 int StrToInt(std::string_view text) {

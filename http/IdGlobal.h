@@ -43,13 +43,14 @@ std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 
-// ASCII case folding, for the comparisons that ignore case.
-std::string UpperCase(std::string_view text);
+// Comparisons that ignore ASCII case.
 bool SameText(std::string_view a, std::string_view b);
+// Negative, 0 or positive as a sorts before, with or after b, ASCII letters folded to lower case.
+int CompareText(std::string_view a, std::string_view b);
 
 // Integer conversion: leading spaces, an optional sign, then decimal digits or hexadecimal
 // digits after "$", "x" or "0x".  Decimal values must fit the signed range; hexadecimal
-// values are bit patterns of the type's width, so FFFFFFFF is -1 as a 32-bit value.
+// values are bit patterns of the type's width, so $FFFFFFFF is -1 as a 32-bit value.
 // StrToInt raises EConvertError "'<text>' is not a valid integer value"; the others return
 // their default.
 int StrToInt(std::string_view text);
