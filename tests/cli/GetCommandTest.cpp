@@ -1,0 +1,101 @@
+// quorvel-cli get, run as a process against loopback servers started here.
+
+#include "ChildProcess.h"
+#include "DemoBoard.h"
+#include "LoopbackPort.h"
+#include "TempDirectory.h"
+
+#include "watch/GbkText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string SearchQuery =
+    "search_result.php?fromJs=1&jobarea=0100&funtype=0000&industrytype=00&issuedate=1"
+    "&providesalary=99&keyword=%C7%E0%BA%CC&keywordtype=0&lang=c&stype=2&workyear=99"
+    "&cotype=99&degreefrom=99&jobterm=01&fromType=1";
+
+TProcessResult Get(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {QUORVEL_CLI, "get"});
+    return RunProcess(arguments);
+}
+
+TEST(GetCommandTest, CarriesTargetAndCookiesFromOneUrlToTheNext) {
+    TDemoBoard board;
+    TTempDirectory out;
+    std::string first = "http://" + board.HostAndPort() + "/jobsearch/" + SearchQuery;
+    // The second URL has no host: it is resolved against the first, like a next-page link.
+    TProcessResult result = Get({"--out", out.Path(), first, SearchQuery + "&curr_page=2"});
+    EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+    std::string page1 = out.Read("1.body"), page2 = out.Read("2.body");
+    EXPECT_EQ(result.Out, "1 OK " + std::to_string(page1.size()) + "\n2 OK " +
+                              std::to_string(page2.size()) + "\n");
+    EXPECT_NE(page1.find("session: new"), std::string::npos);
+    EXPECT_NE(page2.find("session: returning"), std::string::npos);
+    // Page 2 comes chunked; none of the framing may reach the body.
+    EXPECT_EQ(page2.rfind("</html>"), page2.size() - 7);
+    EXPECT_NE(page2.find(watch::Gbk("第2页")), std::string::npos);
+}
+
+TEST(GetCommandTest, ProtocolErrorsReportCodeAndStatusLineAndKeepTheErrorBody) {
+    TDemoBoard board;
+    TTempDirectory out;
+    std::string site = "http://" + board.HostAndPort();
+    TProcessResult result =
+        Get({"--out", out.Path(), site + "/nothing.html", site + "/announce.html"});
+    EXPECT_EQ(result.ExitStatus, 1);
+    std::string announcement = out.Read("2.body");
+    EXPECT_EQ(result.Out, "1 EIdHTTPProtocolException 404 HTTP/1.1 404 Not Found\n2 OK " +
+                              std::to_string(announcement.size()) + "\n");
+    EXPECT_EQ(out.Read("1.error"), watch::Gbk("<html><body>页面不存在</body></html>"));
+    EXPECT_FALSE(out.Exists("1.body"));
+    EXPECT_FALSE(out.Exists("2.error"));
+    EXPECT_NE(announcement.find("#Braodcast2#"), std::string::npos);
+}
+
+TEST(GetCommandTest, RefusedConnectionPrintsTheSocketErrorOnOneLine) {
+    TLoopbackPort refusing = TLoopbackPort::Refusing();
+    TProcessResult result = Get({"http://127.0.0.1:" + refusing.Port() + "/"});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EIdSocketError Socket Error # 10061\\r\\nConnection refused.\n");
+}
+
+TEST(GetCommandTest, ReadTimeoutOptionLimitsTheWaitForASilentServer) {
+    TLoopbackPort silent = TLoopbackPort::Silent();
+    TProcessResult result = Get({"--read-timeout", "200", "http://127.0.0.1:" + silent.Port()});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EIdReadTimeout Read Timeout\n");
+}
+
+TEST(GetCommandTest, UrlsTheClientRefusesAreReportedByClassAndTheRestStillRun) {
+    TDemoBoard board;
+    TProcessResult result = Get({"https://127.0.0.1:" + std::to_string(board.Port()) + "/",
+                                 "ftp://127.0.0.1/file.html", "http://127.0.0.1:8x/",
+                                 "http://" + board.HostAndPort() + "/job/100000.html"});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out.substr(0, result.Out.rfind("4 OK ")),
+              "1 EIdIOHandlerPropInvalid IOHandler value is not valid\n"
+              "2 EIdUnknownProtocol \n"
+              "3 EConvertError '8x' is not a valid integer value\n");
+    EXPECT_NE(result.Out.find("4 OK "), std::string::npos);
+}
+
+TEST(GetCommandTest, BadCommandLinesEndWithStatusTwo) {
+    TTempDirectory folder;
+    std::string file = folder.Write("file", "");
+    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
+             {},
+             {"--read-timeout", "-5", "http://127.0.0.1/"},
+             {"--read-timeout", "5s", "http://127.0.0.1/"},
+             {"--read-timeout"},
+             {"--out", file, "http://127.0.0.1/"},
+             {"--verbose", "http://127.0.0.1/"}}) {
+        TProcessResult result = Get(arguments);
+        EXPECT_EQ(result.ExitStatus, 2) << testing::PrintToString(arguments);
+        EXPECT_EQ(result.Out, "");
+        EXPECT_NE(result.Err, "");
+    }
+}
+
+} // namespace
