@@ -5,7 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
