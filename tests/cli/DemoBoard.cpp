@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
-#include <signal.h>
 #include <unistd.h>
 
 TDemoBoard::TDemoBoard() {
@@ -36,9 +36,13 @@ TDemoBoard::TDemoBoard() {
     }
 }
 
-TDemoBoard::~TDemoBoard() { Stop(); }
+TDemoBoard::~TDemoBoard() {
+    Stop();
+}
 
-std::string TDemoBoard::HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string TDemoBoard::HostAndPort() const {
+    return "127.0.0.1:" + std::to_string(port_);
+}
 
 int TDemoBoard::Stop() {
     if (pid_ < 0)
@@ -48,4 +52,9 @@ int TDemoBoard::Stop() {
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TDemoBoard& SharedDemoBoard() {
+    static TDemoBoard board;
+    return board;
 }

@@ -22,3 +22,7 @@ private:
     pid_t pid_ = -1;
     int port_ = 0;
 };
+
+// One board for every test of the process that needs no board of its own, started on first
+// use and stopped when the process ends.
+TDemoBoard& SharedDemoBoard();

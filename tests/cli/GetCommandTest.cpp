@@ -5,6 +5,7 @@
 #include "LoopbackPort.h"
 #include "TempDirectory.h"
 
+#include "tests/support/ScriptedPeer.h"
 #include "watch/GbkText.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ TProcessResult Get(std::vector<std::string> arguments) {
 }
 
 TEST(GetCommandTest, CarriesTargetAndCookiesFromOneUrlToTheNext) {
-    TDemoBoard board;
+    TDemoBoard& board = SharedDemoBoard();
     TTempDirectory out;
     std::string first = "http://" + board.HostAndPort() + "/jobsearch/" + SearchQuery;
     // The second URL has no host: it is resolved against the first, like a next-page link.
@@ -39,7 +40,7 @@ TEST(GetCommandTest, CarriesTargetAndCookiesFromOneUrlToTheNext) {
 }
 
 TEST(GetCommandTest, ProtocolErrorsReportCodeAndStatusLineAndKeepTheErrorBody) {
-    TDemoBoard board;
+    TDemoBoard& board = SharedDemoBoard();
     TTempDirectory out;
     std::string site = "http://" + board.HostAndPort();
     TProcessResult result =
@@ -69,10 +70,10 @@ TEST(GetCommandTest, ReadTimeoutOptionLimitsTheWaitForASilentServer) {
 }
 
 TEST(GetCommandTest, UrlsTheClientRefusesAreReportedByClassAndTheRestStillRun) {
-    TDemoBoard board;
-    TProcessResult result = Get({"https://127.0.0.1:" + std::to_string(board.Port()) + "/",
-                                 "ftp://127.0.0.1/file.html", "http://127.0.0.1:8x/",
-                                 "http://" + board.HostAndPort() + "/job/100000.html"});
+    TDemoBoard& board = SharedDemoBoard();
+    TProcessResult result =
+        Get({"https://127.0.0.1:" + std::to_string(board.Port()) + "/", "ftp://127.0.0.1/file.html",
+             "http://127.0.0.1:8x/", "http://" + board.HostAndPort() + "/job/100000.html"});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out.substr(0, result.Out.rfind("4 OK ")),
               "1 EIdIOHandlerPropInvalid IOHandler value is not valid\n"
@@ -81,16 +82,54 @@ TEST(GetCommandTest, UrlsTheClientRefusesAreReportedByClassAndTheRestStillRun) {
     EXPECT_NE(result.Out.find("4 OK "), std::string::npos);
 }
 
+using Peer = TScriptedPeer;
+
+std::string On(const Peer& peer, const std::string& path = "/") {
+    return "http://127.0.0.1:" + std::to_string(peer.Port()) + path;
+}
+
+TEST(GetCommandTest, StatusLinesAndBodiesArriveByteForByte) {
+    using namespace std::string_literals;
+    const std::string errorPage = "line 1\r\nline 2\0"s;
+    const std::string page = "a\0b\r\n"s;
+    Peer peer({{Peer::ExpectUntil("\r\n\r\n"),
+                Peer::Send("HTTP/1.1 503 Busy\\Later\r\nContent-Length: " +
+                           std::to_string(errorPage.size()) + "\r\n\r\n" + errorPage),
+                Peer::ExpectUntil("\r\n\r\n"),
+                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n" + page)}});
+    TTempDirectory out;
+    TProcessResult result = Get({"--out", out.Path(), On(peer, "/a"), On(peer, "/b")});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EIdHTTPProtocolException 503 HTTP/1.1 503 Busy\\\\Later\n2 OK 5\n");
+    EXPECT_EQ(out.Read("1.error"), errorPage);
+    EXPECT_EQ(out.Read("2.body"), page);
+    EXPECT_EQ(peer.AcceptedCount(), 1);
+}
+
+TEST(GetCommandTest, BrokenResponsesAreNamedByTheirClass) {
+    Peer longLine({{Peer::ExpectUntil("\r\n\r\n"),
+                    Peer::Send("HTTP/1.1 200 OK\r\nX-Long: " + std::string(16384, 'x') +
+                               "\r\nContent-Length: 0\r\n\r\n")}});
+    Peer closesAtOnce({{Peer::ExpectUntil("\r\n\r\n"), Peer::Close()}});
+    Peer cutHead({{Peer::ExpectUntil("\r\n\r\n"),
+                   Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n"), Peer::Close()}});
+    TProcessResult result = Get({On(longLine), On(closesAtOnce), On(cutHead)});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EIdReadLnMaxLineLengthExceeded Max line length exceeded.\n"
+                          "2 EIdConnClosedGracefully Connection Closed Gracefully.\n"
+                          "3 EIdException Undefined situation\n");
+}
+
 TEST(GetCommandTest, BadCommandLinesEndWithStatusTwo) {
     TTempDirectory folder;
     std::string file = folder.Write("file", "");
-    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
-             {},
-             {"--read-timeout", "-5", "http://127.0.0.1/"},
-             {"--read-timeout", "5s", "http://127.0.0.1/"},
-             {"--read-timeout"},
-             {"--out", file, "http://127.0.0.1/"},
-             {"--verbose", "http://127.0.0.1/"}}) {
+    for (std::vector<std::string> arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--read-timeout", "-5", "http://127.0.0.1/"},
+                                               {"--read-timeout", "5s", "http://127.0.0.1/"},
+                                               {"--read-timeout"},
+                                               {"--out", file, "http://127.0.0.1/"},
+                                               {"--verbose", "http://127.0.0.1/"}}) {
         TProcessResult result = Get(arguments);
         EXPECT_EQ(result.ExitStatus, 2) << testing::PrintToString(arguments);
         EXPECT_EQ(result.Out, "");

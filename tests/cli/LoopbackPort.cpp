@@ -22,4 +22,6 @@ TLoopbackPort::TLoopbackPort(bool listening)
     port_ = ntohs(address.sin_port);
 }
 
-TLoopbackPort::~TLoopbackPort() { ::close(fd_); }
+TLoopbackPort::~TLoopbackPort() {
+    ::close(fd_);
+}

@@ -36,13 +36,13 @@ class SearchCommandTest : public ::testing::Test {
 protected:
     TProcessResult Search(const std::string& settings, std::vector<std::string> extra = {}) {
         std::string ini = folder.Write("program.ini", settings);
-        std::vector<std::string> argv = {QUORVEL_CLI, "search", "--ini", ini, "--board",
-                                         board.HostAndPort()};
+        std::vector<std::string> argv = {QUORVEL_CLI, "search",  "--ini",
+                                         ini,         "--board", board.HostAndPort()};
         argv.insert(argv.end(), extra.begin(), extra.end());
         return RunProcess(argv);
     }
 
-    TDemoBoard board;
+    TDemoBoard& board = SharedDemoBoard();
     TTempDirectory folder;
 };
 
@@ -81,16 +81,16 @@ TEST_F(SearchCommandTest, KeepsTitlesContainingThePositionInAnyCase) {
 TEST_F(SearchCommandTest, RawOutputKeepsTheGbkBytes) {
     TProcessResult result = Search(Settings("Larkspur", "java", "北京", "三天内"), {"--raw"});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-    EXPECT_EQ(result.Out, "Larkspur\n" + Gbk("Java开发工程师") + "\nhttp://" +
-                              board.HostAndPort() + "/job/140000.html\n===== =====\n");
+    EXPECT_EQ(result.Out, "Larkspur\n" + Gbk("Java开发工程师") + "\nhttp://" + board.HostAndPort() +
+                              "/job/140000.html\n===== =====\n");
 }
 
 TEST_F(SearchCommandTest, ExclusionFileLinesAreComparedExactly) {
     std::string site = "http://" + board.HostAndPort();
     // CR LF and LF line ends; a trailing blank makes a line match nothing.
-    std::string exclude = folder.Write("exclude.txt", site + "/job/100000.html\r\n" + site +
-                                                          "/job/100001.html \n" + site +
-                                                          "/job/100064.html");
+    std::string exclude =
+        folder.Write("exclude.txt", site + "/job/100000.html\r\n" + site + "/job/100001.html \n" +
+                                        site + "/job/100064.html");
     TProcessResult result = Search(Settings("青禾", "*"), {"--exclude", exclude});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
     std::vector<std::string> lines = Lines(result.Out);
@@ -116,9 +116,9 @@ TEST_F(SearchCommandTest, NoCompletePairShowsTheProgramsMessage) {
 
 TEST_F(SearchCommandTest, UnreachableBoardGivesOneNetworkMessagePerPair) {
     TLoopbackPort refusing = TLoopbackPort::Refusing();
-    std::string ini = folder.Write(
-        "program.ini", Gbk("[pair]\ncom=青禾\nposition=java\n[pair3]\ncom=Larkspur\n"
-                           "position=*\n"));
+    std::string ini =
+        folder.Write("program.ini", Gbk("[pair]\ncom=青禾\nposition=java\n[pair3]\ncom=Larkspur\n"
+                                        "position=*\n"));
     TProcessResult result = RunProcess(
         {QUORVEL_CLI, "search", "--ini", ini, "--board", "127.0.0.1:" + refusing.Port()});
     EXPECT_EQ(result.ExitStatus, 1);
