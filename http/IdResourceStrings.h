@@ -1,5 +1,8 @@
 #pragma once
 
+// The integer conversion text, RSInvalidInteger, is the net layer's.
+#include "net/IdResourceStrings.h"
+
 // Fixed texts of the HTTP client layer.
 
 inline constexpr const char* RSHTTPUserAgent = "Mozilla/3.0 (compatible; Quorvel HTTP)";
@@ -11,7 +14,6 @@ inline constexpr const char* RSIOHandlerPropInvalid = "IOHandler value is not va
 
 inline constexpr const char* RSURIProtocolFieldEmpty = "Protocol field is empty";
 inline constexpr const char* RSURIHostFieldEmpty = "Host field is empty";
-inline constexpr const char* RSInvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* RSFailedTimeZoneInfo =
     "Failed attempting to retrieve time zone information.";
 inline constexpr const char* RSIndexOutOfRange = "Index out of range.";
