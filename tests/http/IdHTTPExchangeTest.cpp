@@ -346,6 +346,17 @@ TEST_F(Exchange, FollowedRedirectsEndAtTheBound) {
     EXPECT_EQ(received.find("GET /r15 HTTP/1.1"), std::string::npos);
 }
 
+TEST_F(Exchange, AStreamGetsTheBodyAtItsPosition) {
+    Serve({Then(Answer(WithLength("HTTP/1.1 302 Found", "Location: /there\r\n", "moved")),
+                Answer(WithLength("HTTP/1.1 200 OK", "", "body")))});
+    client_.HandleRedirects = true;
+    TIdMemoryStream stream("keep:");
+    stream.SetPosition(5);
+    client_.Get(Url("/here"), stream);
+    EXPECT_EQ(stream.DataString(), "keep:body");
+    EXPECT_EQ(stream.Position(), 9);
+}
+
 TEST_F(Exchange, ARedirectHookChoosesTheTarget) {
     Serve({Then(Answer(WithLength("HTTP/1.1 301 Moved", "Location: /old\r\n", "")),
                 Answer(kOk))});
