@@ -90,6 +90,10 @@ struct MergeCase {
     const char* merged;
 };
 
+void PrintTo(const MergeCase& row, std::ostream* out) {
+    *out << row.base << " + " << row.relative;
+}
+
 class MergePathTable : public testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergePathTable, Merges) {
@@ -139,6 +143,10 @@ struct IntegerCase {
     const char* text;
     int value;
 };
+
+void PrintTo(const IntegerCase& row, std::ostream* out) {
+    *out << row.text;
+}
 
 class IntegerConversion : public testing::TestWithParam<IntegerCase> {};
 

@@ -79,6 +79,10 @@ struct UserInfoCase {
     const char* password;
 };
 
+void PrintTo(const UserInfoCase& row, std::ostream* out) {
+    *out << row.text;
+}
+
 class UserInfo : public testing::TestWithParam<UserInfoCase> {};
 
 TEST_P(UserInfo, IsSplitOffTheHost) {
