@@ -102,12 +102,15 @@ void TIdCustomHTTP::PerformRequest(TIdHTTPMethod method, const std::string& url,
 
 // Runs when a top-level request ends, whichever way. A response that was not read to its end
 // would leave its rest in front of the next response, so such a connection is closed too.
+// The caller's streams are forgotten: they need not outlive the request.
 void TIdCustomHTTP::EndRequest() {
     if (!Response().IsPersistent() || responsePending_) {
         CloseConnection();
     }
     responsePending_ = false;
     redirectCount_ = 0;
+    Request().BodySource = nullptr;
+    Response().BodySink = nullptr;
 }
 
 void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {

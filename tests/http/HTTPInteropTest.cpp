@@ -40,14 +40,32 @@ std::string LargePage() {
     return page;
 }
 
-class NginxInterop : public ::testing::Test {
+// A server program on a free loopback port with a folder of its own, and a client configured
+// like the program's.
+class InteropTest : public ::testing::Test {
+protected:
+    void StartServer(const std::vector<std::string>& argv) {
+        server_ = std::make_unique<ServerProcess>(argv, port_, dir_.Path() / "output.log");
+        ConfigureLikeTheProgram(client_);
+    }
+
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+    TemporaryDirectory dir_;
+    const int port_ = FreeLoopbackPort();
+    std::unique_ptr<ServerProcess> server_;
+    TIdHTTP client_;
+};
+
+class NginxInterop : public InteropTest {
 protected:
     void SetUp() override {
         const std::string nginx = FindProgram("nginx");
         if (nginx.empty()) {
             GTEST_SKIP() << "nginx is not installed: the interop tests with nginx are skipped";
         }
-        port_ = FreeLoopbackPort();
         const std::string root = dir_.Path().string();
         dir_.Write("www/page.html", "<html><body>static page</body></html>\n");
         dir_.Write("www/ssi/small.html", "start <!--# set var=\"x\" value=\"middle\" -->"
@@ -55,11 +73,8 @@ protected:
         dir_.Write("www/ssi/large.html", "<!--# echo var=\"x\" default=\"head\" -->" + LargePage());
         dir_.Write("nginx.conf", Config(root));
         const std::string user = geteuid() == 0 ? "user root;" : "";
-        server_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{nginx, "-p", root, "-c", root + "/nginx.conf", "-e",
-                                     root + "/error.log", "-g", "daemon off; " + user},
-            port_, dir_.Path() / "output.log");
-        ConfigureLikeTheProgram(client_);
+        StartServer({nginx, "-p", root, "-c", root + "/nginx.conf", "-e", root + "/error.log",
+                     "-g", "daemon off; " + user});
     }
 
     std::string Config(const std::string& root) const {
@@ -90,14 +105,6 @@ protected:
                "}\n";
     }
 
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-    TemporaryDirectory dir_;
-    int port_ = 0;
-    std::unique_ptr<ServerProcess> server_;
-    TIdHTTP client_;
 };
 
 TEST_F(NginxInterop, StaticPagesWithALengthShareOneConnection) {
@@ -147,7 +154,7 @@ TEST_F(NginxInterop, ChunkedResponsesAreDecoded) {
     EXPECT_EQ(client_.Get(Url("/page.html")), "<html><body>static page</body></html>\n");
 }
 
-class PythonInterop : public ::testing::Test {
+class PythonInterop : public InteropTest {
 protected:
     void SetUp() override {
         const std::string python = FindProgram("python3");
@@ -155,7 +162,6 @@ protected:
             GTEST_SKIP() << "python3 is not installed: the interop tests with http.server are "
                             "skipped";
         }
-        port_ = FreeLoopbackPort();
         dir_.Write("www/file.txt", "served with a length\n");
         dir_.Write("server.py", R"(import functools, http.server, sys
 
@@ -172,21 +178,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 handler = functools.partial(Handler, directory=sys.argv[2])
 http.server.ThreadingHTTPServer(('127.0.0.1', int(sys.argv[1])), handler).serve_forever()
 )");
-        server_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{python, (dir_.Path() / "server.py").string(),
-                                     std::to_string(port_), (dir_.Path() / "www").string()},
-            port_, dir_.Path() / "output.log");
-        ConfigureLikeTheProgram(client_);
+        StartServer({python, (dir_.Path() / "server.py").string(), std::to_string(port_),
+                     (dir_.Path() / "www").string()});
     }
 
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-    TemporaryDirectory dir_;
-    int port_ = 0;
-    std::unique_ptr<ServerProcess> server_;
-    TIdHTTP client_;
 };
 
 TEST_F(PythonInterop, AnHTTP10BodyWithoutLengthRunsUntilTheClose) {
