@@ -5,9 +5,8 @@
 
 void TIdCookies::Discard(TIdCookieRFC2109* cookie) {
     std::unique_lock writing(storeLock_);
-    // Every list is searched: a replacement may leave a stored cookie with a Domain that no
-    // longer names the list it sits in, and a freed cookie must never stay listed.
-    for (std::size_t domain = 0; domain < domainIndex_.Count(); ++domain) {
+    const std::size_t domain = domainIndex_.IndexOf(cookie->Domain);
+    if (domain != TDomainIndex::npos) {
         TDomainCookies& cookies = *domainIndex_.ObjectAt(domain);
         for (std::size_t position = cookies.Count(); position-- > 0;) {
             if (cookies.ObjectAt(position) == cookie) {

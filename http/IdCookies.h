@@ -32,7 +32,7 @@ public:
         return added;
     }
 
-    // Removes the cookie from whichever domain list holds it, if any, and frees it.
+    // Removes the cookie from its domain's list, if it is there, and frees it.
     void Discard(TIdCookieRFC2109* cookie);
 
     // The number of cookie objects in the store.
