@@ -61,7 +61,9 @@ bool TIdTCPConnection::IsConnected() {
 }
 
 void TIdTCPConnection::PollForClose(bool raiseIfDisconnected) {
-    FillInputBuffer(raiseIfDisconnected, 1, false);
+    // A close that already happened is readable at once; waiting longer only delays every
+    // request on a healthy idle connection.
+    FillInputBuffer(raiseIfDisconnected, 0, false);
 }
 
 void TIdTCPConnection::DropSocket() {
