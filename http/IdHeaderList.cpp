@@ -16,7 +16,9 @@ void TIdHeaderList::Insert(int index, std::string line) {
     lines_.insert(lines_.begin() + index, std::move(line));
 }
 
-void TIdHeaderList::Delete(int index) { lines_.erase(lines_.begin() + index); }
+void TIdHeaderList::Delete(int index) {
+    lines_.erase(lines_.begin() + index);
+}
 
 std::string TIdHeaderList::Text() const {
     std::size_t size = 0;
