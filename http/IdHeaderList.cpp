@@ -53,7 +53,12 @@ void TIdHeaderList::SetText(std::string_view text) {
 
 std::string_view TIdHeaderList::RawNameAt(int index) const {
     const std::string& line = lines_[index];
-    int colon = TextPos(TrimRight(Separator), line);
+    // The separator without its trailing blanks: ":" for the default ": ".
+    std::string_view nameEnd = Separator;
+    while (!nameEnd.empty() && static_cast<unsigned char>(nameEnd.back()) <= ' ') {
+        nameEnd.remove_suffix(1);
+    }
+    int colon = TextPos(nameEnd, line);
     if (colon == 0) {
         return {};
     }
