@@ -17,13 +17,14 @@ bool NeedsHTTP11(TIdHTTPMethod method) {
     return method == hmOptions || method == hmTrace || method == hmPut || method == hmDelete;
 }
 
-bool SendsBody(TIdHTTPMethod method) { return method == hmPost || method == hmPut; }
+bool SendsBody(TIdHTTPMethod method) {
+    return method == hmPost || method == hmPut;
+}
 
 } // namespace
 
 TIdCustomHTTP::TIdCustomHTTP()
-    : targetURI_(std::make_unique<TIdURI>()),
-      protocol_(std::make_unique<TIdHTTPProtocol>(*this)) {
+    : targetURI_(std::make_unique<TIdURI>()), protocol_(std::make_unique<TIdHTTPProtocol>(*this)) {
     SetPort(kDefaultPort);
 }
 
@@ -328,9 +329,9 @@ namespace {
 
 // Creates the scheme for the first challenge whose scheme is registered, letting select
 // replace the choice. Null when no challenge names a registered scheme.
-std::unique_ptr<TIdAuthentication> SchemeFor(TIdCustomHTTP& client,
-                                             const TIdHeaderList& challenges,
-                                             const TIdCustomHTTP::TIdOnSelectAuthorization& select) {
+std::unique_ptr<TIdAuthentication>
+SchemeFor(TIdCustomHTTP& client, const TIdHeaderList& challenges,
+          const TIdCustomHTTP::TIdOnSelectAuthorization& select) {
     for (const std::string& challenge : challenges.Lines()) {
         std::string rest = challenge;
         std::string scheme = TakeToken(rest, " ");

@@ -73,38 +73,47 @@ protected:
         dir_.Write("www/ssi/large.html", "<!--# echo var=\"x\" default=\"head\" -->" + LargePage());
         dir_.Write("nginx.conf", Config(root));
         const std::string user = geteuid() == 0 ? "user root;" : "";
-        StartServer({nginx, "-p", root, "-c", root + "/nginx.conf", "-e", root + "/error.log",
-                     "-g", "daemon off; " + user});
+        StartServer({nginx, "-p", root, "-c", root + "/nginx.conf", "-e", root + "/error.log", "-g",
+                     "daemon off; " + user});
     }
 
     std::string Config(const std::string& root) const {
-        return "worker_processes 1;\n"
-               "pid " + root + "/nginx.pid;\n"
-               "events { worker_connections 64; }\n"
-               "http {\n"
-               "  access_log off;\n"
-               "  client_body_temp_path " + root + "/body;\n"
-               "  proxy_temp_path " + root + "/proxy;\n"
-               "  fastcgi_temp_path " + root + "/fastcgi;\n"
-               "  uwsgi_temp_path " + root + "/uwsgi;\n"
-               "  scgi_temp_path " + root + "/scgi;\n"
-               "  default_type text/html;\n"
-               "  server {\n"
-               "    listen 127.0.0.1:" + std::to_string(port_) + ";\n"
-               "    root " + root + "/www;\n"
-               "    location = /connection { return 200 \"$connection\"; }\n"
-               "    location = /cookie { return 200 \"$http_cookie\"; }\n"
-               "    location = /head { return 200 \"$http_host|$http_user_agent|$http_accept|"
-               "$http_cache_control|$http_content_type\"; }\n"
-               "    location = /redirect {\n"
-               "      add_header Set-Cookie \"session=abc; path=/\";\n"
-               "      return 302 /page.html;\n"
-               "    }\n"
-               "    location /ssi/ { ssi on; }\n"
-               "  }\n"
-               "}\n";
+        std::string config = R"(worker_processes 1;
+pid ROOT/nginx.pid;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path ROOT/body;
+  proxy_temp_path ROOT/proxy;
+  fastcgi_temp_path ROOT/fastcgi;
+  uwsgi_temp_path ROOT/uwsgi;
+  scgi_temp_path ROOT/scgi;
+  default_type text/html;
+  server {
+    listen 127.0.0.1:PORT;
+    root ROOT/www;
+    location = /connection { return 200 "$connection"; }
+    location = /cookie { return 200 "$http_cookie"; }
+    location = /head {
+      return 200 "$http_host|$http_user_agent|$http_accept|$http_cache_control|$http_content_type";
     }
-
+    location = /redirect {
+      add_header Set-Cookie "session=abc; path=/";
+      return 302 /page.html;
+    }
+    location /ssi/ { ssi on; }
+  }
+}
+)";
+        for (const auto& [name, value] :
+             {std::pair<std::string, std::string>{"ROOT", root}, {"PORT", std::to_string(port_)}}) {
+            for (std::size_t at = config.find(name); at != std::string::npos;
+                 at = config.find(name, at + value.size())) {
+                config.replace(at, name.size(), value);
+            }
+        }
+        return config;
+    }
 };
 
 TEST_F(NginxInterop, StaticPagesWithALengthShareOneConnection) {
@@ -181,7 +190,6 @@ http.server.ThreadingHTTPServer(('127.0.0.1', int(sys.argv[1])), handler).serve_
         StartServer({python, (dir_.Path() / "server.py").string(), std::to_string(port_),
                      (dir_.Path() / "www").string()});
     }
-
 };
 
 TEST_F(PythonInterop, AnHTTP10BodyWithoutLengthRunsUntilTheClose) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "ServerProcess.h"
 #include "http/EConvertError.h"
 #include "http/EIdIOHandlerPropInvalid.h"
 #include "http/EIdUnknownProtocol.h"
@@ -22,7 +23,9 @@ const std::string kHeadEnd = "\r\n\r\n";
 const std::string kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
 
 // One request answered with response.
-Script Answer(const std::string& response) { return {Peer::ExpectUntil(kHeadEnd), Peer::Send(response)}; }
+Script Answer(const std::string& response) {
+    return {Peer::ExpectUntil(kHeadEnd), Peer::Send(response)};
+}
 
 Script Then(Script script, const Script& more) {
     script.insert(script.end(), more.begin(), more.end());
@@ -80,14 +83,17 @@ TEST_F(Exchange, TheProgramsHeadByteForByteAndCookiesFromTheSecondRequestOn) {
                 Answer(kOk))});
     const std::string query = "/jobsearch/search_result.php?keyword=%B1%B1%BE%A9&jobarea=0100";
     client_.Request().CacheControl = "no-cache";
+    EXPECT_EQ(client_.CookieManager(), nullptr);
     EXPECT_EQ(client_.Get(Url(query)), "one");
+    EXPECT_NE(client_.CookieManager(), nullptr);
+    EXPECT_TRUE(client_.OwnsCookieManager());
     client_.Request().CacheControl = "no-cache";
     EXPECT_EQ(client_.Get(Url("/next.php")), "ok");
 
-    const std::string head = "Content-Type: text/html\r\nCache-control: no-cache\r\nHost: " +
-                             HostValue() +
-                             "\r\nAccept: text/html, */*\r\n"
-                             "User-Agent: Mozilla/3.0 (compatible; Quorvel HTTP)\r\n";
+    const std::string head =
+        "Content-Type: text/html\r\nCache-control: no-cache\r\nHost: " + HostValue() +
+        "\r\nAccept: text/html, */*\r\n"
+        "User-Agent: Mozilla/3.0 (compatible; Quorvel HTTP)\r\n";
     EXPECT_EQ(peer_->Received(0), "GET " + query + " HTTP/1.1\r\n" + head + "\r\n" +
                                       "GET /next.php HTTP/1.1\r\n" + head +
                                       "Cookie: sid=7\r\n\r\n");
@@ -102,6 +108,28 @@ TEST_F(Exchange, AURLWithoutAPortGivesAHostWithoutOne) {
         // Whatever listens on port 80 (usually nothing) does not matter here.
     }
     EXPECT_EQ(client_.Request().Host, "127.0.0.1");
+}
+
+TEST_F(Exchange, WithoutCookiesNoManagerIsMadeAndNoCookieSent) {
+    Serve({Then(Answer(WithLength("HTTP/1.1 200 OK", "Set-Cookie: sid=7; path=/\r\n", "one")),
+                Answer(kOk))});
+    client_.AllowCookies = false;
+    client_.Get(Url("/1"));
+    client_.Get(Url("/2"));
+    EXPECT_EQ(client_.CookieManager(), nullptr);
+    EXPECT_EQ(peer_->Received(0).find("Cookie:"), std::string::npos);
+}
+
+TEST_F(Exchange, AFailedConnectLeavesTheClientUsable) {
+    Serve({Answer(kOk)});
+    const std::string refusing = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/";
+    // A read limit also bounds the connect, which then runs on a thread of its own.
+    auto timed = Failure<EIdConnectException>([&] { client_.Get(refusing); });
+    EXPECT_STREQ(timed.what(), "Socket Error # 10061\r\nConnection refused.");
+    client_.ReadTimeout = 0;
+    auto direct = Failure<EIdSocketError>([&] { client_.Get(refusing); });
+    EXPECT_STREQ(direct.what(), "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(client_.Get(Url("/")), "ok");
 }
 
 TEST_F(Exchange, CloseInAnyCaseEndsTheConnection) {
@@ -125,10 +153,10 @@ TEST_F(Exchange, CloseWithAnotherTokenKeepsTheConnection) {
 }
 
 TEST_F(Exchange, ARedirectRaisesWithItsPageAndItsCookiesAreKept) {
-    Serve({Then(Answer(WithLength("HTTP/1.1 302 Found",
-                                  "Location: /elsewhere\r\nSet-Cookie: r=2; path=/\r\n",
-                                  "moved here")),
-                Answer(kOk))});
+    Serve({Then(
+        Answer(WithLength("HTTP/1.1 302 Found",
+                          "Location: /elsewhere\r\nSet-Cookie: r=2; path=/\r\n", "moved here")),
+        Answer(kOk))});
     auto failure = Failure<EIdHTTPProtocolException>([&] { client_.Get(Url("/start")); });
     EXPECT_EQ(failure.ErrorCode(), 302);
     EXPECT_STREQ(failure.what(), "HTTP/1.1 302 Found");
@@ -332,9 +360,9 @@ TEST_F(Exchange, AServerThatClosesTheIdleConnectionCostsNoError) {
 TEST_F(Exchange, FollowedRedirectsEndAtTheBound) {
     Script chain;
     for (int hop = 1; hop <= 15; ++hop) {
-        chain = Then(chain, Answer(WithLength("HTTP/1.1 302 Found",
-                                              "Location: /r" + std::to_string(hop) + "\r\n",
-                                              "hop")));
+        chain =
+            Then(chain, Answer(WithLength("HTTP/1.1 302 Found",
+                                          "Location: /r" + std::to_string(hop) + "\r\n", "hop")));
     }
     Serve({chain});
     client_.HandleRedirects = true;
@@ -358,8 +386,7 @@ TEST_F(Exchange, AStreamGetsTheBodyAtItsPosition) {
 }
 
 TEST_F(Exchange, ARedirectHookChoosesTheTarget) {
-    Serve({Then(Answer(WithLength("HTTP/1.1 301 Moved", "Location: /old\r\n", "")),
-                Answer(kOk))});
+    Serve({Then(Answer(WithLength("HTTP/1.1 301 Moved", "Location: /old\r\n", "")), Answer(kOk))});
     client_.HandleRedirects = true;
     client_.OnRedirect = [](TIdCustomHTTP&, std::string& dest, int& count, bool& handled,
                             TIdHTTPMethod&) {
@@ -390,8 +417,8 @@ TEST_F(Exchange, AnErrorBodyWithoutFramingTimesOutAfterTwoSeconds) {
 }
 
 TEST_F(Exchange, AuthenticationAnswersOnlyWithARegisteredSchemeAndAHandler) {
-    const std::string challenge = WithLength("HTTP/1.1 401 Unauthorized",
-                                             "WWW-Authenticate: Basic realm=\"r\"\r\n", "no");
+    const std::string challenge =
+        WithLength("HTTP/1.1 401 Unauthorized", "WWW-Authenticate: Basic realm=\"r\"\r\n", "no");
     Serve({Then(Then(Answer(WithLength("HTTP/1.1 401 Unauthorized",
                                        "WWW-Authenticate: Negotiate\r\n", "no")),
                      Answer(challenge)),
@@ -409,8 +436,7 @@ TEST_F(Exchange, AuthenticationAnswersOnlyWithARegisteredSchemeAndAHandler) {
         handled = true;
     };
     EXPECT_EQ(client_.Get(Url("/c")), "ok");
-    EXPECT_NE(peer_->Received(0).find("Authorization: Basic dXNlcjpwYXNz\r\n"),
-              std::string::npos);
+    EXPECT_NE(peer_->Received(0).find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
 }
 
 TEST_F(Exchange, AProxyGetsTheAbsoluteForm) {
