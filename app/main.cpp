@@ -1,0 +1,18 @@
+#include "app/FindJobFetcher.h"
+#include "app/Messages.h"
+#include "app/Unit3.h"
+#include "app/WebEngineSetup.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    PrepareWebEngine();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // The window hides in the tray while it polls; only closing it ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TfrmVantaro frmVantaro(DefaultWindowSetup(), CreateFindJobFetcher());
+    frmVantaro.show();
+    return QApplication::exec();
+}
