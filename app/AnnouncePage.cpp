@@ -25,8 +25,8 @@ bool TAnnouncePage::acceptNavigationRequest(const QUrl& url, NavigationType, boo
     return !beforeNavigate_(url);
 }
 
-void TAnnouncePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel,
-                                             const QString& message, int, const QString&) {
+void TAnnouncePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
+                                             int, const QString&) {
     if (message == completedToken_)
         ReportTopDocument();
 }

@@ -20,8 +20,7 @@ public:
                   QObject* parent);
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type,
-                                 bool isMainFrame) override;
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceId) override;
 

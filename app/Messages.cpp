@@ -8,8 +8,8 @@
 namespace {
 
 void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text) {
-    QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), FromGbk(text),
-                    QMessageBox::Ok, owner);
+    QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), FromGbk(text), QMessageBox::Ok,
+                    owner);
     box.exec();
 }
 

@@ -27,7 +27,9 @@ void TNotifyIcon::RestoreFromTray() {
     window_->activateWindow();
 }
 
-void TNotifyIcon::Remove() { icon_->hide(); }
+void TNotifyIcon::Remove() {
+    icon_->hide();
+}
 
 void TNotifyIcon::IconActivated(QSystemTrayIcon::ActivationReason reason) {
     // Only a plain left click brings the window back.

@@ -5,7 +5,9 @@
 #include <QTextBlock>
 #include <stdexcept>
 
-void TQtLineList::Add(const std::string& line) { edit_->appendPlainText(FromGbk(line)); }
+void TQtLineList::Add(const std::string& line) {
+    edit_->appendPlainText(FromGbk(line));
+}
 
 // An empty pane holds no lines, although its document always has one empty block.
 QStringList TQtLineList::Lines() const {
@@ -14,7 +16,9 @@ QStringList TQtLineList::Lines() const {
     return edit_->toPlainText().split(QLatin1Char('\n'));
 }
 
-int TQtLineList::Count() const { return static_cast<int>(Lines().size()); }
+int TQtLineList::Count() const {
+    return static_cast<int>(Lines().size());
+}
 
 std::string TQtLineList::Line(int index) const {
     QStringList lines = Lines();

@@ -24,9 +24,13 @@ void TQtSelector::SetItemIndex(int index) {
         combo_->setEditText(QString());
 }
 
-std::string TQtSelector::Text() const { return ToGbk(combo_->currentText()); }
+std::string TQtSelector::Text() const {
+    return ToGbk(combo_->currentText());
+}
 
-void TQtSelector::SetText(const std::string& text) { TypedByHand(FromGbk(text)); }
+void TQtSelector::SetText(const std::string& text) {
+    TypedByHand(FromGbk(text));
+}
 
 void TQtSelector::TypedByHand(const QString& text) {
     QLineEdit* edit = combo_->lineEdit();

@@ -6,4 +6,6 @@ QString FromGbk(const std::string& gbk) {
     return QString::fromStdString(watch::Utf8FromGbk(gbk));
 }
 
-std::string ToGbk(const QString& text) { return watch::GbkFromUtf8(text.toStdString()); }
+std::string ToGbk(const QString& text) {
+    return watch::GbkFromUtf8(text.toStdString());
+}

@@ -79,6 +79,12 @@ QPushButton* PlaceButton(QWidget* container, const char* name, const QRect& geom
     return button;
 }
 
+QComboBox* PlaceCombo(QWidget* container, const char* name, const QRect& geometry) {
+    auto* combo = Place<QComboBox>(container, QString::fromLatin1(name), geometry);
+    combo->setEditable(true);
+    return combo;
+}
+
 void PaintBlue(QLabel* label) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
@@ -100,6 +106,38 @@ bool IsWebAddress(const QUrl& url) {
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+// Turns the given escapes back into their bytes: %XX for every non-ASCII byte and for the
+// ASCII characters in `characters`; every other escape stays as it is.
+QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
+    QByteArray text;
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        bool isHex = false;
+        int value = i + 2 < encoded.size() && encoded[i] == '%'
+                        ? encoded.mid(i + 1, 2).toInt(&isHex, 16)
+                        : 0;
+        if (isHex && (value >= 0x80 || characters.contains(static_cast<char>(value)))) {
+            text += static_cast<char>(value);
+            i += 2;
+        } else {
+            text += encoded[i];
+        }
+    }
+    return text;
+}
+
+// The address as the page wrote it.  The web engine hands addresses over canonicalised,
+// with non-ASCII characters and a few others escaped as UTF-8, and QUrl escapes the "#"
+// inside a fragment; exactly those escapes are undone, every other byte stays as it is.
+std::string AddressText(const QUrl& url) {
+    const QByteArrayView escapedByEngine(" \"<>`");
+    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
+    if (url.hasFragment()) {
+        text += '#';
+        text += UndoEscapes(url.fragment(QUrl::FullyEncoded).toLatin1(), " \"<>`#");
+    }
+    return ToGbk(QString::fromUtf8(text));
+}
+
 } // namespace
 
 TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher> httpFindJob)
@@ -115,7 +153,6 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
 
     CreateControls();
     BindWatchPanel();
-    SetTabOrder();
     notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
     searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_);
     ConnectHandlers();
@@ -123,7 +160,9 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
     FormCreate();
 }
 
-TfrmVantaro::~TfrmVantaro() { FormDestroy(); }
+TfrmVantaro::~TfrmVantaro() {
+    FormDestroy();
+}
 
 void TfrmVantaro::CreateControls() {
     QFont windowFont = font();
@@ -134,6 +173,7 @@ void TfrmVantaro::CreateControls() {
     memoResult_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoResult_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoResult_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoResult_->setTabChangesFocus(true);
 
     CreateAutoStartGroup();
     CreateSearchGroup();
@@ -141,6 +181,7 @@ void TfrmVantaro::CreateControls() {
     PlaceLabel(this, "lblFilter", {672, 464, 39, 13}, QString::fromUtf8("过滤器"));
     memoFilter_ = Place<QPlainTextEdit>(this, QStringLiteral("memoFilter"), {672, 480, 545, 201});
     memoFilter_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoFilter_->setTabChangesFocus(true);
 
     CreateAnnouncePane();
 
@@ -158,26 +199,45 @@ void TfrmVantaro::CreateAutoStartGroup() {
         PlaceButton(groupAutoStart_, "btnAutoStart", {335, 16, 145, 25}, "设为开机自动运行");
 }
 
+// Labels first; then the controls that take the focus, in their tab order, since the
+// order of creation is the order of the focus chain.
 void TfrmVantaro::CreateSearchGroup() {
     groupSet_ = Place<QGroupBox>(this, QStringLiteral("groupSet"), {8, 63, 657, 394});
     groupSet_->setTitle(QString::fromUtf8("搜索设置"));
+    CreateSearchLabels();
 
-    PlaceLabel(groupSet_, "lblCity", {16, 18, 65, 13}, QString::fromUtf8("所在城市："));
-    comboCity_ = Place<QComboBox>(groupSet_, QStringLiteral("comboCity"), {120, 18, 161, 21});
-    PlaceLabel(groupSet_, "lblPubDate", {296, 18, 65, 13}, QString::fromUtf8("发布日期："));
-    comboPubDate_ =
-        Place<QComboBox>(groupSet_, QStringLiteral("comboPubDate"), {360, 18, 169, 21});
-
-    CreatePairRows();
-
-    PlaceLabel(groupSet_, "lblSearchTime", {16, 303, 65, 13}, QString::fromUtf8("搜索定时："));
-    comboSearchTime_ =
-        Place<QComboBox>(groupSet_, QStringLiteral("comboSearchTime"), {120, 303, 161, 21});
     btnGo_ = PlaceButton(groupSet_, "btnGo", {298, 303, 127, 25}, "开始定时搜索");
+    comboSearchTime_ = PlaceCombo(groupSet_, "comboSearchTime", {120, 303, 161, 21});
+    comboCity_ = PlaceCombo(groupSet_, "comboCity", {120, 18, 161, 21});
+    for (int pair = 1; pair <= PairCount; ++pair) {
+        const TPairRow& row = kPairRows[pair - 1];
+        editComName_[pair - 1] = Place<QLineEdit>(groupSet_, PairName("editComName", pair),
+                                                  {120, row.companyTop, 409, 21});
+        editPosition_[pair - 1] = Place<QLineEdit>(groupSet_, PairName("editPosition", pair),
+                                                   {120, row.positionTop, 409, 21});
+        if (pair == 1)
+            comboPubDate_ = PlaceCombo(groupSet_, "comboPubDate", {360, 18, 169, 21});
+    }
+    btnRightNow_ = PlaceButton(groupSet_, "btnRightNow", {100, 328, 101, 25}, "马上开始搜索");
+    btnSave_ = PlaceButton(groupSet_, "btnSave", {16, 328, 75, 25}, "保存设置");
     btnStopGo_ = PlaceButton(groupSet_, "btnStopGo", {432, 303, 113, 25}, "停止定时搜索");
     btnStopGo_->setEnabled(false);
-    btnSave_ = PlaceButton(groupSet_, "btnSave", {16, 328, 75, 25}, "保存设置");
-    btnRightNow_ = PlaceButton(groupSet_, "btnRightNow", {100, 328, 101, 25}, "马上开始搜索");
+}
+
+void TfrmVantaro::CreateSearchLabels() {
+    PlaceLabel(groupSet_, "lblCity", {16, 18, 65, 13}, QString::fromUtf8("所在城市："));
+    PlaceLabel(groupSet_, "lblPubDate", {296, 18, 65, 13}, QString::fromUtf8("发布日期："));
+    for (int pair = 1; pair <= PairCount; ++pair) {
+        const TPairRow& row = kPairRows[pair - 1];
+        QString number = pair == 1 ? QString() : QString::number(pair);
+        Place<QLabel>(groupSet_, PairName("lblComName", pair),
+                      {16, row.companyTop, row.labelWidth, 13})
+            ->setText(QString::fromUtf8("公司名关键字%1：").arg(number));
+        Place<QLabel>(groupSet_, PairName("lblPosition", pair),
+                      {16, row.positionTop, row.labelWidth, 13})
+            ->setText(QString::fromUtf8("职位名关键字%1：").arg(number));
+    }
+    PlaceLabel(groupSet_, "lblSearchTime", {16, 303, 65, 13}, QString::fromUtf8("搜索定时："));
 
     lblSEM_ = PlaceLabel(groupSet_, "lblSEM", {16, 358, 490, 13},
                          QString::fromUtf8("如果觉得好请点击这里把本软件介绍给您QQ、MSN、"
@@ -195,27 +255,12 @@ void TfrmVantaro::CreateSearchGroup() {
     PaintBlue(lblContact_);
 }
 
-void TfrmVantaro::CreatePairRows() {
-    for (int pair = 1; pair <= PairCount; ++pair) {
-        const TPairRow& row = kPairRows[pair - 1];
-        QString suffix = pair == 1 ? QString() : QString::number(pair);
-        Place<QLabel>(groupSet_, PairName("lblComName", pair), {16, row.companyTop, row.labelWidth, 13})
-            ->setText(QString::fromUtf8("公司名关键字") + suffix + QString::fromUtf8("："));
-        editComName_[pair - 1] =
-            Place<QLineEdit>(groupSet_, PairName("editComName", pair), {120, row.companyTop, 409, 21});
-        Place<QLabel>(groupSet_, PairName("lblPosition", pair), {16, row.positionTop, row.labelWidth, 13})
-            ->setText(QString::fromUtf8("职位名关键字") + suffix + QString::fromUtf8("："));
-        editPosition_[pair - 1] = Place<QLineEdit>(groupSet_, PairName("editPosition", pair),
-                                                   {120, row.positionTop, 409, 21});
-    }
-}
-
 void TfrmVantaro::CreateAnnouncePane() {
     WebBrowser1_ = Place<QWebEngineView>(this, QStringLiteral("WebBrowser1"), {8, 464, 657, 217});
     announcePage_ = new TAnnouncePage(
         [this](const QUrl& url) {
             bool cancel = false;
-            WebBrowser1BeforeNavigate2(ToGbk(url.toString(QUrl::FullyEncoded)), cancel);
+            WebBrowser1BeforeNavigate2(AddressText(url), cancel);
             return cancel;
         },
         [this](const QString& html) { WebBrowser1DocumentComplete(ToGbk(html)); }, WebBrowser1_);
@@ -238,19 +283,6 @@ void TfrmVantaro::BindWatchPanel() {
     timerFindJobTimer_ = std::make_unique<TQtTimer>(timerFindJob_);
 }
 
-// Tab order: the window's own controls, each group box's controls in their place.
-void TfrmVantaro::SetTabOrder() {
-    std::vector<QWidget*> chain = {memoResult_, btnAutoStart_, btnGo_, comboSearchTime_,
-                                   comboCity_, editComName_[0], editPosition_[0], comboPubDate_};
-    for (int i = 1; i < PairCount; ++i) {
-        chain.push_back(editComName_[i]);
-        chain.push_back(editPosition_[i]);
-    }
-    chain.insert(chain.end(), {btnRightNow_, btnSave_, btnStopGo_, memoFilter_, WebBrowser1_});
-    for (size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
-}
-
 void TfrmVantaro::ConnectHandlers() {
     auto connectClick = [this](QPushButton* button, std::function<void()> handler) {
         connect(button, &QPushButton::clicked, this, [this, handler] { Guarded(handler); });
@@ -271,7 +303,9 @@ void TfrmVantaro::PlaceInScreenCentre() {
     }
 }
 
-void TfrmVantaro::Guarded(const std::function<void()>& handler) { RunGuarded(this, handler); }
+void TfrmVantaro::Guarded(const std::function<void()>& handler) {
+    RunGuarded(this, handler);
+}
 
 void TfrmVantaro::FormCreate() {
     Guarded([this] {
@@ -280,7 +314,9 @@ void TfrmVantaro::FormCreate() {
     });
 }
 
-void TfrmVantaro::FormDestroy() { notifyIcon_->Remove(); }
+void TfrmVantaro::FormDestroy() {
+    notifyIcon_->Remove();
+}
 
 watch::ITextField& TfrmVantaro::editComName(int pair) {
     return *editComNameFields_.at(static_cast<size_t>(pair - 1));
@@ -290,19 +326,28 @@ watch::ITextField& TfrmVantaro::editPosition(int pair) {
     return *editPositionFields_.at(static_cast<size_t>(pair - 1));
 }
 
-void TfrmVantaro::HideToTray() { notifyIcon_->HideToTray(); }
+void TfrmVantaro::HideToTray() {
+    notifyIcon_->HideToTray();
+}
 
-void TfrmVantaro::RestoreFromTray() { notifyIcon_->RestoreFromTray(); }
+void TfrmVantaro::RestoreFromTray() {
+    notifyIcon_->RestoreFromTray();
+}
 
-void TfrmVantaro::ShowMessage(const std::string& text) { ::ShowMessage(this, text); }
+void TfrmVantaro::ShowMessage(const std::string& text) {
+    ::ShowMessage(this, text);
+}
 
-void TfrmVantaro::btnAutoStartClick() { SetAutoStart(setup_.AutoStartFolder, setup_.ProgramPath); }
+void TfrmVantaro::btnAutoStartClick() {
+    SetAutoStart(setup_.AutoStartFolder, setup_.ProgramPath);
+}
 
-void TfrmVantaro::btnSaveClick() { watch::btnSaveClick(*this, setup_.SettingsFile.string()); }
+void TfrmVantaro::btnSaveClick() {
+    watch::btnSaveClick(*this, setup_.SettingsFile.string());
+}
 
 void TfrmVantaro::lblSEMClick() {
-    std::string text =
-        recommendText_.empty() ? watch::Gbk(kBuiltInRecommendation) : recommendText_;
+    std::string text = recommendText_.empty() ? watch::Gbk(kBuiltInRecommendation) : recommendText_;
     QGuiApplication::clipboard()->setText(FromGbk(text));
     ShowMessage(watch::Gbk(kRecommendationCopied));
 }

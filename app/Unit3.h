@@ -72,10 +72,9 @@ private:
     void CreateControls();
     void CreateAutoStartGroup();
     void CreateSearchGroup();
-    void CreatePairRows();
+    void CreateSearchLabels();
     void CreateAnnouncePane();
     void BindWatchPanel();
-    void SetTabOrder();
     void ConnectHandlers();
     void PlaceInScreenCentre();
 

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QObject>
+
+// The window and every control: names, containers, geometry, texts, items, tab order.
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowIsFixedAndCaptioned();
+    void controlsSitWhereTheLayoutPutsThem();
+    void selectorsOfferTheirItems();
+    void tabOrderFollowsEachContainer();
+    void linksAreBlueAndTheRecommendationUnderlined();
+    void freshStartShowsDefaultsAndIdleButtons();
+};
