@@ -46,5 +46,11 @@ void TAnnouncePage::WatchForCompletedDocuments() {
 
 void TAnnouncePage::ReportTopDocument() {
     runJavaScript(QString::fromLatin1(kTopDocumentHtml), QWebEngineScript::ApplicationWorld,
-                  [this](const QVariant& html) { documentComplete_(html.toString()); });
+                  [this](const QVariant& html) {
+                      // Reported from the event loop, not from inside the engine's callback,
+                      // since the owner may open a modal message box.
+                      QMetaObject::invokeMethod(
+                          this, [this, text = html.toString()] { documentComplete_(text); },
+                          Qt::QueuedConnection);
+                  });
 }

@@ -1,6 +1,8 @@
 #include "LayoutTest.h"
 
 #include "WindowFixture.h"
+#include "watch/GbkText.h"
+#include "watch/IniFile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <fstream>
 
 namespace {
 
@@ -197,4 +200,40 @@ void LayoutTest::freshStartShowsDefaultsAndIdleButtons() {
     auto* timer = fixture.Find<QTimer>("timerFindJob");
     QVERIFY(!timer->isActive());
     QCOMPARE(timer->interval(), 1000);
+}
+
+// GBK values in the file reach the controls as Chinese text and go back byte for byte; a
+// stored choice that is no item leaves its list empty.
+void LayoutTest::settingsFillTheControlsAndSaveWritesThemBack() {
+    QTemporaryDir folder;
+    std::string path = folder.filePath(QStringLiteral("program.ini")).toStdString();
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << watch::Gbk("[pair]\r\ncom= 青禾\r\nposition=java\r\n[pair4]\r\ncom=北辰\r\n"
+                           "position=*\r\n[SearchTime]\r\nvalue=2分钟(仅供测试)\r\n"
+                           "[City]\r\nvalue=火星\r\n[PubDate]\r\nvalue=三天内\r\n");
+    }
+    TWindowSetup setup;
+    setup.SettingsFile = path;
+    std::vector<std::string> fetched;
+    TfrmVantaro window(setup,
+                       std::make_unique<FakeFetcher>(WindowFixture::FailingNetwork, &fetched));
+    auto find = [&](const char* name) {
+        return window.findChild<QWidget*>(QString::fromLatin1(name));
+    };
+    QCOMPARE(qobject_cast<QLineEdit*>(find("editComName"))->text(), QString::fromUtf8(" 青禾"));
+    QCOMPARE(qobject_cast<QLineEdit*>(find("editComName4"))->text(), QString::fromUtf8("北辰"));
+    QCOMPARE(qobject_cast<QComboBox*>(find("comboSearchTime"))->currentIndex(), 5);
+    QCOMPARE(qobject_cast<QComboBox*>(find("comboCity"))->currentIndex(), -1);
+    QCOMPARE(qobject_cast<QComboBox*>(find("comboCity"))->currentText(), QString());
+    QCOMPARE(qobject_cast<QComboBox*>(find("comboPubDate"))->currentText(),
+             QString::fromUtf8("三天内"));
+
+    qobject_cast<QLineEdit*>(find("editPosition4"))->setText(QString::fromUtf8("测试"));
+    QTest::mouseClick(find("btnSave"), Qt::LeftButton);
+    watch::TIniFile saved(path);
+    QCOMPARE(saved.ReadString("pair", "com", ""), watch::Gbk(" 青禾"));
+    QCOMPARE(saved.ReadString("pair4", "position", ""), watch::Gbk("测试"));
+    QCOMPARE(saved.ReadString("City", "value", "x"), std::string());
+    QCOMPARE(saved.ReadString("SearchTime", "value", ""), watch::Gbk("2分钟(仅供测试)"));
 }

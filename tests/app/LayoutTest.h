@@ -2,7 +2,8 @@
 
 #include <QObject>
 
-// The window and every control: names, containers, geometry, texts, items, tab order.
+// The window and every control: names, containers, geometry, texts, items, tab order, and
+// the settings that fill them.
 class LayoutTest : public QObject {
     Q_OBJECT
 
@@ -13,4 +14,5 @@ private slots:
     void tabOrderFollowsEachContainer();
     void linksAreBlueAndTheRecommendationUnderlined();
     void freshStartShowsDefaultsAndIdleButtons();
+    void settingsFillTheControlsAndSaveWritesThemBack();
 };
