@@ -37,7 +37,9 @@ size_t Utf8SequenceLength(unsigned char lead) {
 }
 
 // A GBK character is one byte below 0x80 or a lead byte 0x81..0xFE with one trail byte.
-size_t GbkSequenceLength(unsigned char lead) { return lead >= 0x81 && lead <= 0xFE ? 2 : 1; }
+size_t GbkSequenceLength(unsigned char lead) {
+    return lead >= 0x81 && lead <= 0xFE ? 2 : 1;
+}
 
 std::string Convert(std::string_view input, const char* to, const char* from,
                     size_t (*sequenceLength)(unsigned char)) {
@@ -64,7 +66,9 @@ std::string Convert(std::string_view input, const char* to, const char* from,
 
 } // namespace
 
-std::string Gbk(std::string_view utf8Literal) { return GbkFromUtf8(utf8Literal); }
+std::string Gbk(std::string_view utf8Literal) {
+    return GbkFromUtf8(utf8Literal);
+}
 
 std::string GbkFromUtf8(std::string_view utf8) {
     return Convert(utf8, "GBK", "UTF-8", Utf8SequenceLength);

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +14,9 @@
 namespace watch {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return LowerAscii(a) == LowerAscii(b); }
+bool SameName(const std::string& a, const std::string& b) {
+    return LowerAscii(a) == LowerAscii(b);
+}
 
 // The name of a "[name]" line, or nothing for any other line.
 std::optional<std::string> SectionName(const std::string& line) {
@@ -23,6 +25,11 @@ std::optional<std::string> SectionName(const std::string& line) {
         return std::nullopt;
     size_t close = trimmed.find(']');
     return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+}
+
+bool IsHeaderOf(const std::string& line, const std::string& section) {
+    std::optional<std::string> name = SectionName(line);
+    return name && SameName(*name, section);
 }
 
 bool IsKeyLine(const std::string& line, const std::string& key) {
@@ -79,8 +86,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     std::string entry = key + "=" + value;
 
     size_t header = 0;
-    while (header < lines.size() && !(SectionName(lines[header]) &&
-                                      SameName(*SectionName(lines[header]), section)))
+    while (header < lines.size() && !IsHeaderOf(lines[header], section))
         ++header;
     if (header == lines.size()) {
         lines.push_back("[" + section + "]");

@@ -27,8 +27,7 @@ public:
     // whole (a temporary file beside it, then a rename), so it is never left cut short.
     // Throws EIniFileException when the file cannot be read or replaced; the file then
     // stays as it was.
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value);
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
 private:
     std::optional<std::vector<std::string>> ReadLines() const;

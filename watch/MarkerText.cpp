@@ -3,7 +3,9 @@
 namespace watch {
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 } // namespace
 
@@ -23,8 +25,7 @@ std::string Copy(const std::string& s, long long index, long long count) {
     return s.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count));
 }
 
-std::string TextBetween(const std::string& start, const std::string& end,
-                        const std::string& text) {
+std::string TextBetween(const std::string& start, const std::string& end, const std::string& text) {
     long long p1 = Pos(start, text);
     long long p2 = Pos(end, text);
     long long startLength = static_cast<long long>(start.size());

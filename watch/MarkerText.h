@@ -18,8 +18,7 @@ std::string Copy(const std::string& s, long long index, long long count);
 // The bytes between the first `start` and the first `end`, both searched from the
 // beginning of `text`. With `end` absent or before `start` the result is empty; with only
 // `start` absent it runs from position Length(start) to just before `end`.
-std::string TextBetween(const std::string& start, const std::string& end,
-                        const std::string& text);
+std::string TextBetween(const std::string& start, const std::string& end, const std::string& text);
 
 // Every byte after the first `marker`. With the marker absent, the bytes from position
 // Length(marker) to the end.

@@ -16,8 +16,7 @@ int PairSlot(int pair) {
 } // namespace
 
 TMemoryWatchPanel::TMemoryWatchPanel()
-    : comboSearchTime_(SearchTimeItems()), comboCity_(CityItems()),
-      comboPubDate_(PubDateItems()) {}
+    : comboSearchTime_(SearchTimeItems()), comboCity_(CityItems()), comboPubDate_(PubDateItems()) {}
 
 TMemoryTextField& TMemoryWatchPanel::editComName(int pair) {
     return editComName_[PairSlot(pair)];

@@ -34,7 +34,9 @@ std::string RegionCode(const std::string& regionText) {
     return CodeOf(RegionTable(), regionText);
 }
 
-std::string DateCode(const std::string& dateText) { return CodeOf(DateWindowTable(), dateText); }
+std::string DateCode(const std::string& dateText) {
+    return CodeOf(DateWindowTable(), dateText);
+}
 
 std::string SearchURL(const std::string& company, const std::string& regionText,
                       const std::string& dateText) {

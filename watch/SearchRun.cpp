@@ -31,8 +31,7 @@ void TSearchRun::RunAllPairs() {
         scraper_.CurrentCompany = Trim(panel_->editComName(pair).Text());
         scraper_.CurrentPosition = Trim(panel_->editPosition(pair).Text());
         SearchCompany(scraper_, scraper_.CurrentCompany, panel_->comboCity().Text(),
-                      panel_->comboPubDate().Text(), panel_->memoResult(),
-                      panel_->memoFilter());
+                      panel_->comboPubDate().Text(), panel_->memoResult(), panel_->memoFilter());
     }
 }
 
@@ -74,7 +73,9 @@ void TSearchRun::btnRightNowClick() {
     RunAllPairs();
 }
 
-void TSearchRun::btnStopGoClick() { EnterIdle(); }
+void TSearchRun::btnStopGoClick() {
+    EnterIdle();
+}
 
 // A hand-typed interval selects no item and keeps the interval the timer has.
 void TSearchRun::SetIntervalFromChoice() {

@@ -29,7 +29,9 @@ std::vector<TChoiceSetting> ChoiceSettings() {
 }
 
 // Pair 1 lives in "pair", pairs 2 to 5 in "pair2" to "pair5".
-std::string PairSection(int pair) { return pair == 1 ? "pair" : "pair" + std::to_string(pair); }
+std::string PairSection(int pair) {
+    return pair == 1 ? "pair" : "pair" + std::to_string(pair);
+}
 
 void SelectItem(ISelector& selector, const std::string& text) {
     std::vector<std::string> items = selector.Items();
