@@ -5,6 +5,7 @@
 #include "app/AutoStart.h"
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
+#include "tests/watch/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QTimer>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -149,17 +149,21 @@ void ShellTest::autostartThatCannotWriteReportsAndChangesNothing() {
     QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
              QStringList({QStringLiteral("file")}));
 
-    // A folder without write permission (root writes anyway, so only for other users):
-    // the earlier entry stays as it was, and no temporary file is left behind.
-    if (geteuid() != 0) {
-        QDir(folder.path()).mkdir(QStringLiteral("ro"));
-        std::string readOnly = folder.filePath(QStringLiteral("ro")).toStdString();
-        SetAutoStart(readOnly, "/bin/old");
-        QFile::setPermissions(QString::fromStdString(readOnly), QFile::ReadOwner | QFile::ExeOwner);
+    // A folder without write permission, written as an ordinary user: the earlier entry
+    // stays as it was, and no temporary file is left behind.
+    QDir(folder.path()).mkdir(QStringLiteral("ro"));
+    std::string readOnly = folder.filePath(QStringLiteral("ro")).toStdString();
+    SetAutoStart(readOnly, "/bin/old");
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(QString::fromStdString(readOnly),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    {
+        TUnprivileged ordinaryUser;
         QVERIFY_THROWS_EXCEPTION(EAutoStartError, SetAutoStart(readOnly, "/bin/new"));
-        QVERIFY(ReadFile(readOnly + "/tallowfinch.desktop").find("/bin/old") != std::string::npos);
-        QCOMPARE(QDir(QString::fromStdString(readOnly)).entryList(QDir::Files).size(), 1);
     }
+    QVERIFY(ReadFile(readOnly + "/tallowfinch.desktop").find("/bin/old") != std::string::npos);
+    QCOMPARE(QDir(QString::fromStdString(readOnly)).entryList(QDir::Files).size(), 1);
 
     // Through the button, the default error display shows the message without a full stop.
     WindowFixture fixture;
