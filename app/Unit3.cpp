@@ -65,11 +65,22 @@ Control* Place(QWidget* container, const QString& name, const QRect& geometry) {
     return control;
 }
 
-QLabel* PlaceLabel(QWidget* container, const char* name, const QRect& geometry,
+// The layout's labels are 13 pixels high: their text is drawn from the top in a font small
+// enough for descenders and the underline to stay inside.
+QLabel* PlaceLabel(QWidget* container, const QString& name, const QRect& geometry,
                    const QString& text) {
-    auto* label = Place<QLabel>(container, QString::fromLatin1(name), geometry);
+    auto* label = Place<QLabel>(container, name, geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont labelFont = label->font();
+    labelFont.setPixelSize(11);
+    label->setFont(labelFont);
     label->setText(text);
     return label;
+}
+
+QLabel* PlaceLabel(QWidget* container, const char* name, const QRect& geometry,
+                   const QString& text) {
+    return PlaceLabel(container, QString::fromLatin1(name), geometry, text);
 }
 
 QPushButton* PlaceButton(QWidget* container, const char* name, const QRect& geometry,
@@ -230,12 +241,12 @@ void TfrmVantaro::CreateSearchLabels() {
     for (int pair = 1; pair <= PairCount; ++pair) {
         const TPairRow& row = kPairRows[pair - 1];
         QString number = pair == 1 ? QString() : QString::number(pair);
-        Place<QLabel>(groupSet_, PairName("lblComName", pair),
-                      {16, row.companyTop, row.labelWidth, 13})
-            ->setText(QString::fromUtf8("公司名关键字%1：").arg(number));
-        Place<QLabel>(groupSet_, PairName("lblPosition", pair),
-                      {16, row.positionTop, row.labelWidth, 13})
-            ->setText(QString::fromUtf8("职位名关键字%1：").arg(number));
+        PlaceLabel(groupSet_, PairName("lblComName", pair),
+                   {16, row.companyTop, row.labelWidth, 13},
+                   QString::fromUtf8("公司名关键字%1：").arg(number));
+        PlaceLabel(groupSet_, PairName("lblPosition", pair),
+                   {16, row.positionTop, row.labelWidth, 13},
+                   QString::fromUtf8("职位名关键字%1：").arg(number));
     }
     PlaceLabel(groupSet_, "lblSearchTime", {16, 303, 65, 13}, QString::fromUtf8("搜索定时："));
 
