@@ -35,7 +35,7 @@ TIdComponent::~TIdComponent() {
 
 void TIdComponent::ReportStatus(TIdStatus status, const std::string& argument) {
     if (OnStatus) {
-        OnStatus(this, status, Format(StatusFormat(status), argument.c_str()));
+        OnStatus(this, status, FormatText(StatusFormat(status), argument.c_str()));
     }
 }
 

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-std::string Format(const char* format, ...) {
+std::string FormatText(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
     va_list measuring;

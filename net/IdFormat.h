@@ -3,4 +3,4 @@
 #include <string>
 
 // printf-style formatting into a std::string, for the fixed texts of IdResourceStrings.h.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

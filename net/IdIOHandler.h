@@ -8,11 +8,9 @@
 class TIdIOHandler : public TIdComponent {
 public:
     virtual void CloseHandler() {}
-    virtual void ConnectHandler(const std::string& host, int port, const std::string& boundIP,
-                                int boundPort, int boundPortMin, int boundPortMax, int timeout) {
-        (void)host, (void)port, (void)boundIP, (void)boundPort, (void)boundPortMin,
-            (void)boundPortMax, (void)timeout;
-    }
+    virtual void ConnectHandler(const std::string& /*host*/, int /*port*/,
+                                const std::string& /*boundIP*/, int /*boundPort*/,
+                                int /*boundPortMin*/, int /*boundPortMax*/, int /*timeout*/) {}
     virtual bool HandlerConnected() = 0;
     virtual void OpenHandler() {}
     // True when data (or a close) arrived within timeout ms; -2 waits without limit.

@@ -60,7 +60,7 @@ void TIdSocketHandle::BindLocal() {
         return;
     }
     if (ClientPortMax < ClientPortMin) {
-        throw EIdInvalidPortRange(Format(RSInvalidPortRange, ClientPortMin, ClientPortMax));
+        throw EIdInvalidPortRange(FormatText(RSInvalidPortRange, ClientPortMin, ClientPortMax));
     }
     for (int port = ClientPortMax; port >= ClientPortMin; --port) {
         Port = port;
@@ -68,7 +68,7 @@ void TIdSocketHandle::BindLocal() {
             return;
         }
     }
-    throw EIdCanNotBindPortInRange(Format(RSCanNotBindRange, ClientPortMin, ClientPortMax));
+    throw EIdCanNotBindPortInRange(FormatText(RSCanNotBindRange, ClientPortMin, ClientPortMax));
 }
 
 bool TIdSocketHandle::TryBindOnce() {

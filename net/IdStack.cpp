@@ -111,7 +111,7 @@ void TIdStack::RaiseSocketFailure(int code) {
 }
 
 std::string TIdStack::DescribeSocketError(int code) const {
-    return Format(RSStackError, code, SocketErrorText(code));
+    return FormatText(RSStackError, code, SocketErrorText(code));
 }
 
 TSocket TIdStack::NewSocketHandle(int type, int protocol) {

@@ -38,11 +38,11 @@ void TakeSet(std::vector<TSocket>* list, const TFdSet& set) {
 std::uint8_t AddressByte(const std::string& part) {
     if (part.empty() || part.size() > 10 ||
         part.find_first_not_of("0123456789") != std::string::npos) {
-        throw EIdException(Format(RSInvalidInteger, part.c_str()));
+        throw EIdException(FormatText(RSInvalidInteger, part.c_str()));
     }
     const unsigned long value = std::stoul(part);
     if (value > 255) {
-        throw EIdException(Format(RSInvalidInteger, part.c_str()));
+        throw EIdException(FormatText(RSInvalidInteger, part.c_str()));
     }
     return static_cast<std::uint8_t>(value);
 }
@@ -86,7 +86,7 @@ std::string TIdStackWindows::HostLookup(const std::string& host) {
 }
 
 std::string TIdStackWindows::AddressToText(const TIdIPv4Bytes& address) const {
-    return Format("%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
+    return FormatText("%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
 }
 
 TIdIPv4Bytes TIdStackWindows::TextToAddress(const std::string& text) const {
@@ -95,7 +95,7 @@ TIdIPv4Bytes TIdStackWindows::TextToAddress(const std::string& text) const {
     for (std::size_t i = 0; i < address.size(); ++i) {
         const std::size_t dot = i + 1 < address.size() ? text.find('.', start) : text.size();
         if (dot == std::string::npos) {
-            throw EIdException(Format(RSInvalidInteger, ""));
+            throw EIdException(FormatText(RSInvalidInteger, ""));
         }
         address[i] = AddressByte(text.substr(start, dot - start));
         start = dot + 1;

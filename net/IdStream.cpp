@@ -22,6 +22,12 @@ void TIdMemoryStream::SetSize(std::int64_t size) {
     position_ = std::min(position_, size);
 }
 
+void TIdMemoryStream::ReserveSize(std::int64_t size) {
+    if (size > Size()) {
+        ReserveTail(size - Size());
+    }
+}
+
 std::int64_t TIdMemoryStream::Read(void* buffer, std::int64_t count) {
     const std::int64_t available = std::max<std::int64_t>(Size() - position_, 0);
     count = std::clamp<std::int64_t>(count, 0, available);

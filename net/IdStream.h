@@ -14,6 +14,8 @@ public:
     virtual std::int64_t Size() const = 0;
     // Grows or cuts the stream; the position is kept, but never left beyond the end.
     virtual void SetSize(std::int64_t size) = 0;
+    // Tells the stream that it is about to grow to size bytes, so it can make room at once.
+    virtual void ReserveSize(std::int64_t size) { (void)size; }
     // Reads up to count bytes at the position and moves past them; returns how many.
     virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
     // Writes count bytes at the position, growing the stream as needed, and moves past them.
@@ -30,6 +32,7 @@ public:
     void SetPosition(std::int64_t position) override;
     std::int64_t Size() const override { return end_ - start_; }
     void SetSize(std::int64_t size) override;
+    void ReserveSize(std::int64_t size) override;
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
 

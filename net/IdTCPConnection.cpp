@@ -217,8 +217,9 @@ void TIdTCPConnection::ReadToStream(TIdStream& target, std::int64_t count, bool 
         count = ReadInt32();
     }
     if (count >= 0) {
-        // Sized once up front rather than grown piece by piece.
-        target.SetSize(target.Position() + count);
+        // Room for the whole count at once rather than growing piece by piece.  The stream
+        // is not zero-filled first: every byte is either written or cut off at the end.
+        target.ReserveSize(target.Position() + count);
     }
     std::int64_t remaining = readUntilClose ? 2147483647 : count;
     StartWork(wmRead, readUntilClose ? 0 : static_cast<int>(count));

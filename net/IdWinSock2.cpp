@@ -57,6 +57,9 @@ struct TWinsockEntry {
     void* Stub;
 };
 
+// The loader's code for a library that cannot be loaded; the loader's own text explains it.
+constexpr std::uint32_t kModuleNotFound = 126;
+
 std::atomic<void*> WinsockLibrary{nullptr};
 thread_local int LastError = 0;
 
@@ -105,12 +108,12 @@ void* ResolveWinsockEntry(std::size_t row) {
     TWinsockEntry& entry = WinsockEntryTable[row];
     void* library = WinsockLibrary.load(std::memory_order_acquire);
     if (library == nullptr) {
-        throw EIdWS2StubError(Format(RSWinsockCallError, entry.Name), WSANOTINITIALISED,
+        throw EIdWS2StubError(FormatText(RSWinsockCallError, entry.Name), WSANOTINITIALISED,
                               SystemErrorText(WSANOTINITIALISED));
     }
     void* function = dlsym(library, entry.Name);
     if (function == nullptr) {
-        throw EIdWS2StubError(Format(RSWinsockCallError, entry.Name), WSANO_RECOVERY,
+        throw EIdWS2StubError(FormatText(RSWinsockCallError, entry.Name), WSANO_RECOVERY,
                               SystemErrorText(WSANO_RECOVERY));
     }
     entry.Slot.store(function, std::memory_order_release);
@@ -206,7 +209,7 @@ int StartWinsock(std::uint16_t version, TWSAData* data) {
     void* library = dlopen(kWinsockLibraryName, RTLD_NOW);
     if (library == nullptr) {
         const char* reason = dlerror();
-        throw EIdWS2StubError(Format(RSWinsockLoadError, kWinsockLibraryName), 1,
+        throw EIdWS2StubError(FormatText(RSWinsockLoadError, kWinsockLibraryName), kModuleNotFound,
                               reason != nullptr ? reason : "");
     }
     void* expected = nullptr;

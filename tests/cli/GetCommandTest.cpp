@@ -57,9 +57,16 @@ TEST(GetCommandTest, ProtocolErrorsReportCodeAndStatusLineAndKeepTheErrorBody) {
 
 TEST(GetCommandTest, RefusedConnectionPrintsTheSocketErrorOnOneLine) {
     TLoopbackPort refusing = TLoopbackPort::Refusing();
-    TProcessResult result = Get({"http://127.0.0.1:" + refusing.Port() + "/"});
-    EXPECT_EQ(result.ExitStatus, 1);
-    EXPECT_EQ(result.Out, "1 EIdSocketError Socket Error # 10061\\r\\nConnection refused.\n");
+    std::string url = "http://127.0.0.1:" + refusing.Port() + "/";
+    // The program's client connects with its read time-out as the limit, on a connect
+    // thread that hands the socket error on inside EIdConnectException.
+    TProcessResult timed = Get({url});
+    EXPECT_EQ(timed.ExitStatus, 1);
+    EXPECT_EQ(timed.Out, "1 EIdConnectException Socket Error # 10061\\r\\nConnection refused.\n");
+    // Without a limit the connect runs on the calling thread and raises directly.
+    TProcessResult untimed = Get({"--read-timeout", "0", url});
+    EXPECT_EQ(untimed.ExitStatus, 1);
+    EXPECT_EQ(untimed.Out, "1 EIdSocketError Socket Error # 10061\\r\\nConnection refused.\n");
 }
 
 TEST(GetCommandTest, ReadTimeoutOptionLimitsTheWaitForASilentServer) {
@@ -71,13 +78,15 @@ TEST(GetCommandTest, ReadTimeoutOptionLimitsTheWaitForASilentServer) {
 
 TEST(GetCommandTest, UrlsTheClientRefusesAreReportedByClassAndTheRestStillRun) {
     TDemoBoard& board = SharedDemoBoard();
+    // ftp first: a URL without a port inherits any earlier explicit port, and then the
+    // protocol no longer matters.
     TProcessResult result =
-        Get({"https://127.0.0.1:" + std::to_string(board.Port()) + "/", "ftp://127.0.0.1/file.html",
+        Get({"ftp://127.0.0.1/file.html", "https://127.0.0.1:" + std::to_string(board.Port()) + "/",
              "http://127.0.0.1:8x/", "http://" + board.HostAndPort() + "/job/100000.html"});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out.substr(0, result.Out.rfind("4 OK ")),
-              "1 EIdIOHandlerPropInvalid IOHandler value is not valid\n"
-              "2 EIdUnknownProtocol \n"
+              "1 EIdUnknownProtocol \n"
+              "2 EIdIOHandlerPropInvalid IOHandler value is not valid\n"
               "3 EConvertError '8x' is not a valid integer value\n");
     EXPECT_NE(result.Out.find("4 OK "), std::string::npos);
 }

@@ -129,9 +129,10 @@ TEST(ReadExact, WaitsForAllBytesAndRaisesWhenThePeerClosesShort) {
 
 TEST(ReadToStream, ReadsACountIntoTheStreamAtItsPosition) {
     Connected c({{Peer::Send("0123456789tail")}});
-    TIdMemoryStream stream(std::string("head"));
+    TIdMemoryStream stream(std::string("head and old bytes beyond the body"));
     stream.SetPosition(4);
     c.client.ReadToStream(stream, 10);
+    // What stood beyond the body is cut off.
     EXPECT_EQ(stream.DataString(), "head0123456789");
     EXPECT_EQ(c.client.ReadLine("tail"), "");
 }
@@ -198,7 +199,7 @@ TEST(PollForClose, NoticesAnIdleCloseQuietlyAndOnce) {
 }
 
 TEST(PollForClose, ResetPropagatesAndKeepsTheSocket) {
-    Connected c({{Peer::Reset()}});
+    Connected c({{Peer::Pause(30), Peer::Reset()}});
     ASSERT_TRUE(c.peer.WaitForScript(0, 2000));
     EXPECT_EQ(MessageOf<EIdSocketError>([&] { c.client.PollForClose(false); }),
               "Socket Error # 10054\r\nConnection reset by peer.");
@@ -251,7 +252,7 @@ TEST(WriteBytes, RaisesWhenNotConnected) {
 }
 
 TEST(WriteBytes, ResetPeerDropsTheSocketAndRaises) {
-    Connected c({{Peer::Reset()}});
+    Connected c({{Peer::Pause(30), Peer::Reset()}});
     ASSERT_TRUE(c.peer.WaitForScript(0, 2000));
     const std::string block(65536, 'w');
     // The first sends may still be accepted locally; the reset shows up within a few.
