@@ -1,7 +1,7 @@
-#include "app/FindJobFetcher.h"
 #include "app/Messages.h"
 #include "app/Unit3.h"
 #include "app/WebEngineSetup.h"
+#include "fetcher/HttpPageFetcher.h"
 
 #include <QApplication>
 
@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     // The window hides in the tray while it polls; only closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    TfrmVantaro frmVantaro(DefaultWindowSetup(), CreateFindJobFetcher());
+    TfrmVantaro frmVantaro(DefaultWindowSetup(), std::make_unique<THttpPageFetcher>());
     frmVantaro.show();
     return QApplication::exec();
 }
