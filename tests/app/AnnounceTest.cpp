@@ -68,6 +68,13 @@ void AnnounceTest::init() {
     openedUrls_.clear();
 }
 
+std::unique_ptr<WindowFixture> AnnounceTest::OpenLinksPage() {
+    auto fixture =
+        std::make_unique<WindowFixture>(WindowFixture::FailingNetwork, server_->Url("/links.html"));
+    QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
+    return loaded.wait() ? std::move(fixture) : nullptr;
+}
+
 void AnnounceTest::pageSetsTheRecommendationAndShowsItsMessage() {
     MessageBoxCatcher boxes;
     WindowFixture fixture(WindowFixture::FailingNetwork, server_->Url("/announce.html"));
@@ -98,9 +105,9 @@ void AnnounceTest::everyCompletedFrameShowsTheMessageAgain() {
 
 void AnnounceTest::messageLinksShowTheirTextInsteadOfNavigating() {
     MessageBoxCatcher boxes;
-    WindowFixture fixture(WindowFixture::FailingNetwork, server_->Url("/links.html"));
-    QSignalSpy loaded(Pane(fixture), &QWebEngineView::loadFinished);
-    QVERIFY(loaded.wait());
+    auto opened = OpenLinksPage();
+    QVERIFY(opened);
+    WindowFixture& fixture = *opened;
     Click(fixture, "m");
     QTRY_COMPARE(boxes.Texts(), QStringList({QString::fromUtf8("请注意 demo")}));
     QVERIFY(openedUrls_.isEmpty());
@@ -113,9 +120,9 @@ void AnnounceTest::messageLinksShowTheirTextInsteadOfNavigating() {
 
 void AnnounceTest::addressLinksOpenOnlyWebAddresses() {
     MessageBoxCatcher boxes;
-    WindowFixture fixture(WindowFixture::FailingNetwork, server_->Url("/links.html"));
-    QSignalSpy loaded(Pane(fixture), &QWebEngineView::loadFinished);
-    QVERIFY(loaded.wait());
+    auto opened = OpenLinksPage();
+    QVERIFY(opened);
+    WindowFixture& fixture = *opened;
     Click(fixture, "file");
     Click(fixture, "path");
     Click(fixture, "n");
@@ -129,9 +136,9 @@ void AnnounceTest::addressLinksOpenOnlyWebAddresses() {
 
 void AnnounceTest::plainLinksNavigateInsideThePane() {
     MessageBoxCatcher boxes;
-    WindowFixture fixture(WindowFixture::FailingNetwork, server_->Url("/links.html"));
-    QSignalSpy loaded(Pane(fixture), &QWebEngineView::loadFinished);
-    QVERIFY(loaded.wait());
+    auto opened = OpenLinksPage();
+    QVERIFY(opened);
+    WindowFixture& fixture = *opened;
     Click(fixture, "plain");
     QTRY_COMPARE(boxes.Texts(), QStringList({QString::fromUtf8("第二页")}));
     QCOMPARE(Pane(fixture)->url(), server_->Url("/second.html"));

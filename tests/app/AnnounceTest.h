@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <memory>
 
+struct WindowFixture;
+
 // The announcement pane against pages served on loopback, and the recommendation label.
 class AnnounceTest : public QObject {
     Q_OBJECT
@@ -30,6 +32,9 @@ private slots:
     void navigationRulesOnGbkText();
 
 private:
+    // A window whose pane has loaded the page of marker links; null if it never loaded.
+    std::unique_ptr<WindowFixture> OpenLinksPage();
+
     QList<QUrl> openedUrls_;
     std::unique_ptr<LoopbackServer> server_;
 };

@@ -34,6 +34,13 @@ void EnterPair(WindowFixture& fixture, const char* company, const char* position
     fixture.Find<QLineEdit>("editPosition")->setText(QString::fromUtf8(position));
 }
 
+// Shows the window with pair 1 complete and presses the start button.
+void StartPolling(WindowFixture& fixture) {
+    fixture.window->show();
+    EnterPair(fixture, "青禾", "java");
+    QTest::mouseClick(fixture.Find<QPushButton>("btnGo"), Qt::LeftButton);
+}
+
 const QString kNoPairMessage = QString::fromUtf8("请至少输入一组公司名、职位名关键字！");
 
 } // namespace
@@ -41,11 +48,8 @@ const QString kNoPairMessage = QString::fromUtf8("请至少输入一组公司名
 void SearchRunTest::startingHidesToTrayAndAFindBringsTheWindowBack() {
     WindowFixture fixture(OneJavaRow);
     TfrmVantaro& window = *fixture.window;
-    window.show();
-    EnterPair(fixture, "青禾", "java");
     auto* timer = fixture.Find<QTimer>("timerFindJob");
-
-    QTest::mouseClick(fixture.Find<QPushButton>("btnGo"), Qt::LeftButton);
+    StartPolling(fixture);
     QVERIFY(!window.isVisible());
     QVERIFY(window.NotifyIcon().IconShown());
     QVERIFY(!fixture.Find<QPushButton>("btnGo")->isEnabled());
@@ -67,10 +71,8 @@ void SearchRunTest::startingHidesToTrayAndAFindBringsTheWindowBack() {
 void SearchRunTest::aTickWithoutFindsPollsOnFromTheTray() {
     WindowFixture fixture(NoRows);
     TfrmVantaro& window = *fixture.window;
-    window.show();
-    EnterPair(fixture, "青禾", "java");
     auto* timer = fixture.Find<QTimer>("timerFindJob");
-    QTest::mouseClick(fixture.Find<QPushButton>("btnGo"), Qt::LeftButton);
+    StartPolling(fixture);
     timer->setInterval(10);
     QTRY_VERIFY(fixture.fetchedUrls.size() >= 2);
     QVERIFY(timer->isActive());
