@@ -14,6 +14,8 @@ class EAutoStartError : public std::runtime_error {
 public:
     explicit EAutoStartError(const std::string& name)
         : std::runtime_error("Failed to set data for '" + name + "'") {}
+
+    virtual const char* ClassName() const noexcept { return "EAutoStartError"; }
 };
 
 // The full path of the program that is running.

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
-inline constexpr char kIconTip[] = "Quorvel v1.0 - Pellisand";
+namespace {
+constexpr char kIconTip[] = "Quorvel v1.0 - Pellisand";
+}
 
 TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, bool trayAvailable)
     : window_(window), trayAvailable_(trayAvailable),

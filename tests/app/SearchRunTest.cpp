@@ -166,3 +166,24 @@ void SearchRunTest::typedSelectorTextLeavesNoItemSelected() {
     fixture.window->comboSearchTime().SetItemIndex(-1);
     QCOMPARE(interval->currentText(), QString());
 }
+
+// Setting the interval or the flag it already has keeps the countdown going; a different
+// interval starts it again.
+void SearchRunTest::timerRestartsOnlyOnARealChange() {
+    WindowFixture fixture;
+    watch::IWatchTimer& timer = fixture.window->timerFindJob();
+    auto* qtimer = fixture.Find<QTimer>("timerFindJob");
+    // Without the slack of a coarse timer, the remaining time tells a restart.
+    qtimer->setTimerType(Qt::PreciseTimer);
+    timer.SetInterval(10000);
+    timer.SetEnabled(true);
+    QTest::qWait(60);
+    timer.SetInterval(10000);
+    timer.SetEnabled(true);
+    QVERIFY(qtimer->remainingTime() <= 9950);
+    timer.SetInterval(20000);
+    QVERIFY(qtimer->remainingTime() > 19950);
+    timer.SetEnabled(false);
+    QVERIFY(!qtimer->isActive());
+    QCOMPARE(timer.Interval(), 20000);
+}

@@ -13,4 +13,5 @@ private slots:
     void withoutACompletePairTheButtonsOnlyShowTheMessage();
     void aFailedFetchShowsTheNetworkMessage();
     void typedSelectorTextLeavesNoItemSelected();
+    void timerRestartsOnlyOnARealChange();
 };
