@@ -1,5 +1,6 @@
 #include "cli/GetCommand.h"
 
+#include "cli/ArgumentList.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
 #include "cli/TerminalText.h"
@@ -90,17 +91,13 @@ bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number,
 
 TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
     TGetOptions options;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= arguments.size())
-                throw EUsageError(argument + " needs a value");
-            return arguments[++i];
-        };
+    TArgumentList list(arguments);
+    while (list.More()) {
+        const std::string& argument = list.Next();
         if (argument == "--read-timeout")
-            options.ReadTimeout = ParseMilliseconds(value());
+            options.ReadTimeout = ParseMilliseconds(list.ValueOf(argument));
         else if (argument == "--out")
-            options.OutDirectory = value();
+            options.OutDirectory = list.ValueOf(argument);
         else if (argument.starts_with("--"))
             throw EUsageError("unknown option " + argument + " for get");
         else

@@ -1,5 +1,6 @@
 #include "cli/SearchCommand.h"
 
+#include "cli/ArgumentList.h"
 #include "cli/BoardHostFetcher.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
@@ -49,19 +50,15 @@ std::vector<std::string> ExclusionLines(const std::string& bytes) {
 
 TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments) {
     TSearchOptions options;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= arguments.size())
-                throw EUsageError(argument + " needs a value");
-            return arguments[++i];
-        };
+    TArgumentList list(arguments);
+    while (list.More()) {
+        const std::string& argument = list.Next();
         if (argument == "--ini")
-            options.IniFile = value();
+            options.IniFile = list.ValueOf(argument);
         else if (argument == "--exclude")
-            options.ExcludeFile = value();
+            options.ExcludeFile = list.ValueOf(argument);
         else if (argument == "--board")
-            CheckBoardHost(options.BoardHost = value());
+            CheckBoardHost(options.BoardHost = list.ValueOf(argument));
         else if (argument == "--raw")
             options.Raw = true;
         else

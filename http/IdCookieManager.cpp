@@ -111,8 +111,12 @@ void TIdCookieManager::PurgeExpired() {
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
         TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
         for (std::size_t position = cookies.Count(); position-- > 0;) {
-            if (Expired(*cookies.ObjectAt(position), now)) {
-                cookieStore_->Discard(cookies.ObjectAt(position));
+            TIdCookieRFC2109* cookie = cookies.ObjectAt(position);
+            if (Expired(*cookie, now)) {
+                // Removed by position: a replacement may have changed the cookie's domain
+                // text (a trailing blank does not survive), so its key cannot be trusted.
+                cookies.Delete(position);
+                cookieStore_->Discard(cookie);
             }
         }
     }

@@ -17,13 +17,14 @@ bool NeedsHTTP11(TIdHTTPMethod method) {
     return method == hmOptions || method == hmTrace || method == hmPut || method == hmDelete;
 }
 
-bool SendsBody(TIdHTTPMethod method) { return method == hmPost || method == hmPut; }
+bool SendsBody(TIdHTTPMethod method) {
+    return method == hmPost || method == hmPut;
+}
 
 } // namespace
 
 TIdCustomHTTP::TIdCustomHTTP()
-    : targetURI_(std::make_unique<TIdURI>()),
-      protocol_(std::make_unique<TIdHTTPProtocol>(*this)) {
+    : targetURI_(std::make_unique<TIdURI>()), protocol_(std::make_unique<TIdHTTPProtocol>(*this)) {
     SetPort(kDefaultPort);
 }
 
@@ -102,12 +103,15 @@ void TIdCustomHTTP::PerformRequest(TIdHTTPMethod method, const std::string& url,
 
 // Runs when a top-level request ends, whichever way. A response that was not read to its end
 // would leave its rest in front of the next response, so such a connection is closed too.
+// The caller's streams are forgotten: they need not outlive the request.
 void TIdCustomHTTP::EndRequest() {
     if (!Response().IsPersistent() || responsePending_) {
         CloseConnection();
     }
     responsePending_ = false;
     redirectCount_ = 0;
+    Request().BodySource = nullptr;
+    Response().BodySink = nullptr;
 }
 
 void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
@@ -325,9 +329,9 @@ namespace {
 
 // Creates the scheme for the first challenge whose scheme is registered, letting select
 // replace the choice. Null when no challenge names a registered scheme.
-std::unique_ptr<TIdAuthentication> SchemeFor(TIdCustomHTTP& client,
-                                             const TIdHeaderList& challenges,
-                                             const TIdCustomHTTP::TIdOnSelectAuthorization& select) {
+std::unique_ptr<TIdAuthentication>
+SchemeFor(TIdCustomHTTP& client, const TIdHeaderList& challenges,
+          const TIdCustomHTTP::TIdOnSelectAuthorization& select) {
     for (const std::string& challenge : challenges.Lines()) {
         std::string rest = challenge;
         std::string scheme = TakeToken(rest, " ");

@@ -40,12 +40,12 @@ class TIdCustomHTTP : public TIdTCPClient {
 public:
     // dest may be changed (the new text is followed), handled is the decision (it starts
     // as HandleRedirects), method is the follow-up request's method.
-    using TIdHTTPOnRedirectEvent = std::function<void(TIdCustomHTTP& sender, std::string& dest,
-                                                      int& numRedirect, bool& handled,
-                                                      TIdHTTPMethod& method)>;
+    using TIdHTTPOnRedirectEvent =
+        std::function<void(TIdCustomHTTP& sender, std::string& dest, int& numRedirect,
+                           bool& handled, TIdHTTPMethod& method)>;
     // May replace the scheme chosen for a challenge; challenges are the challenge values.
-    using TIdOnSelectAuthorization = std::function<void(
-        TIdCustomHTTP& sender, std::string& scheme, const TIdHeaderList& challenges)>;
+    using TIdOnSelectAuthorization = std::function<void(TIdCustomHTTP& sender, std::string& scheme,
+                                                        const TIdHeaderList& challenges)>;
     // Supplies the credentials for the scheme; handled true means "try again with them".
     using TIdOnAuthorization = std::function<void(
         TIdCustomHTTP& sender, TIdAuthentication& authentication, bool& handled)>;

@@ -59,7 +59,9 @@ void TIdEntityHeaderInfo::SetContentLength(std::int32_t length) {
     lengthKnown_ = length >= 0;
 }
 
-void TIdEntityHeaderInfo::ResetFields() { ResetEntityFields(); }
+void TIdEntityHeaderInfo::ResetFields() {
+    ResetEntityFields();
+}
 
 void TIdEntityHeaderInfo::ResetEntityFields() {
     Connection.clear();
@@ -77,7 +79,9 @@ void TIdEntityHeaderInfo::ResetEntityFields() {
     HeaderLines.Clear();
 }
 
-void TIdEntityHeaderInfo::ParseHeaders() { ParseEntityHeaders(); }
+void TIdEntityHeaderInfo::ParseHeaders() {
+    ParseEntityHeaders();
+}
 
 void TIdEntityHeaderInfo::ParseEntityHeaders() {
     Connection = HeaderLines.ValueOf("Connection");
@@ -114,7 +118,9 @@ void TIdEntityHeaderInfo::BuildHeaders() {
 
 // ---------------------------------------------------------------- TIdRequestHeaderInfo
 
-TIdRequestHeaderInfo::TIdRequestHeaderInfo() { ResetRequestFields(); }
+TIdRequestHeaderInfo::TIdRequestHeaderInfo() {
+    ResetRequestFields();
+}
 
 void TIdRequestHeaderInfo::ResetFields() {
     ResetRequestFields();
@@ -172,7 +178,9 @@ void TIdRequestHeaderInfo::Assign(const TIdRequestHeaderInfo& source) {
 
 // ---------------------------------------------------------------- TIdResponseHeaderInfo
 
-TIdResponseHeaderInfo::TIdResponseHeaderInfo() { ResetResponseFields(); }
+TIdResponseHeaderInfo::TIdResponseHeaderInfo() {
+    ResetResponseFields();
+}
 
 void TIdResponseHeaderInfo::ResetFields() {
     ResetEntityFields();

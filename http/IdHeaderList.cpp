@@ -16,7 +16,9 @@ void TIdHeaderList::Insert(int index, std::string line) {
     lines_.insert(lines_.begin() + index, std::move(line));
 }
 
-void TIdHeaderList::Delete(int index) { lines_.erase(lines_.begin() + index); }
+void TIdHeaderList::Delete(int index) {
+    lines_.erase(lines_.begin() + index);
+}
 
 std::string TIdHeaderList::Text() const {
     std::size_t size = 0;
@@ -51,7 +53,12 @@ void TIdHeaderList::SetText(std::string_view text) {
 
 std::string_view TIdHeaderList::RawNameAt(int index) const {
     const std::string& line = lines_[index];
-    int colon = TextPos(TrimRight(Separator), line);
+    // The separator without its trailing blanks: ":" for the default ": ".
+    std::string_view nameEnd = Separator;
+    while (!nameEnd.empty() && static_cast<unsigned char>(nameEnd.back()) <= ' ') {
+        nameEnd.remove_suffix(1);
+    }
+    int colon = TextPos(nameEnd, line);
     if (colon == 0) {
         return {};
     }

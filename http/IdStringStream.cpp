@@ -13,6 +13,12 @@ void TIdStringStream::SetSize(std::int64_t size) {
     position_ = std::min(position_, Size());
 }
 
+void TIdStringStream::ReserveSize(std::int64_t size) {
+    if (size > 0) {
+        bytes_.reserve(static_cast<std::size_t>(size));
+    }
+}
+
 std::int64_t TIdStringStream::Read(void* buffer, std::int64_t count) {
     const std::int64_t taken = std::clamp<std::int64_t>(Size() - position_, 0, count);
     std::memcpy(buffer, bytes_.data() + position_, static_cast<std::size_t>(taken));

@@ -13,6 +13,7 @@ public:
     void SetPosition(std::int64_t position) override;
     std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
     void SetSize(std::int64_t size) override;
+    void ReserveSize(std::int64_t size) override;
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
 

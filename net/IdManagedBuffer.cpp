@@ -21,7 +21,9 @@ void TIdManagedBuffer::Compact() {
         return;
     }
     const std::int64_t unread = Size();
-    std::memmove(data_.get(), Memory(), static_cast<std::size_t>(unread));
+    if (unread > 0) {
+        std::memmove(data_.get(), Memory(), static_cast<std::size_t>(unread));
+    }
     start_ = 0;
     end_ = unread;
 }

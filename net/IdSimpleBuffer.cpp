@@ -21,7 +21,9 @@ std::string TIdSimpleBuffer::TakeText(std::int64_t count) {
 void TIdSimpleBuffer::Discard(std::int64_t count) {
     RequireUnread(count);
     const std::int64_t rest = Size() - count;
-    std::memmove(Memory(), Memory() + count, static_cast<std::size_t>(rest));
+    if (rest > 0) {
+        std::memmove(Memory(), Memory() + count, static_cast<std::size_t>(rest));
+    }
     end_ = start_ + rest;
     position_ = 0;
     NotifyRemoved(count);

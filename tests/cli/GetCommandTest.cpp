@@ -3,12 +3,14 @@
 #include "ChildProcess.h"
 #include "DemoBoard.h"
 #include "LoopbackPort.h"
-#include "TempDirectory.h"
+#include "tests/watch/TempFolder.h"
 
 #include "tests/support/ScriptedPeer.h"
 #include "watch/GbkText.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -24,12 +26,13 @@ TProcessResult Get(std::vector<std::string> arguments) {
 
 TEST(GetCommandTest, CarriesTargetAndCookiesFromOneUrlToTheNext) {
     TDemoBoard& board = SharedDemoBoard();
-    TTempDirectory out;
+    TTempFolder out;
     std::string first = "http://" + board.HostAndPort() + "/jobsearch/" + SearchQuery;
     // The second URL has no host: it is resolved against the first, like a next-page link.
-    TProcessResult result = Get({"--out", out.Path(), first, SearchQuery + "&curr_page=2"});
+    TProcessResult result =
+        Get({"--out", out.Path().string(), first, SearchQuery + "&curr_page=2"});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-    std::string page1 = out.Read("1.body"), page2 = out.Read("2.body");
+    std::string page1 = ReadFile(out.File("1.body")), page2 = ReadFile(out.File("2.body"));
     EXPECT_EQ(result.Out, "1 OK " + std::to_string(page1.size()) + "\n2 OK " +
                               std::to_string(page2.size()) + "\n");
     EXPECT_NE(page1.find("session: new"), std::string::npos);
@@ -41,17 +44,17 @@ TEST(GetCommandTest, CarriesTargetAndCookiesFromOneUrlToTheNext) {
 
 TEST(GetCommandTest, ProtocolErrorsReportCodeAndStatusLineAndKeepTheErrorBody) {
     TDemoBoard& board = SharedDemoBoard();
-    TTempDirectory out;
+    TTempFolder out;
     std::string site = "http://" + board.HostAndPort();
     TProcessResult result =
-        Get({"--out", out.Path(), site + "/nothing.html", site + "/announce.html"});
+        Get({"--out", out.Path().string(), site + "/nothing.html", site + "/announce.html"});
     EXPECT_EQ(result.ExitStatus, 1);
-    std::string announcement = out.Read("2.body");
+    std::string announcement = ReadFile(out.File("2.body"));
     EXPECT_EQ(result.Out, "1 EIdHTTPProtocolException 404 HTTP/1.1 404 Not Found\n2 OK " +
                               std::to_string(announcement.size()) + "\n");
-    EXPECT_EQ(out.Read("1.error"), watch::Gbk("<html><body>页面不存在</body></html>"));
-    EXPECT_FALSE(out.Exists("1.body"));
-    EXPECT_FALSE(out.Exists("2.error"));
+    EXPECT_EQ(ReadFile(out.File("1.error")), watch::Gbk("<html><body>页面不存在</body></html>"));
+    EXPECT_FALSE(std::filesystem::exists(out.File("1.body")));
+    EXPECT_FALSE(std::filesystem::exists(out.File("2.error")));
     EXPECT_NE(announcement.find("#Braodcast2#"), std::string::npos);
 }
 
@@ -106,12 +109,12 @@ TEST(GetCommandTest, StatusLinesAndBodiesArriveByteForByte) {
                            std::to_string(errorPage.size()) + "\r\n\r\n" + errorPage),
                 Peer::ExpectUntil("\r\n\r\n"),
                 Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n" + page)}});
-    TTempDirectory out;
-    TProcessResult result = Get({"--out", out.Path(), On(peer, "/a"), On(peer, "/b")});
+    TTempFolder out;
+    TProcessResult result = Get({"--out", out.Path().string(), On(peer, "/a"), On(peer, "/b")});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out, "1 EIdHTTPProtocolException 503 HTTP/1.1 503 Busy\\\\Later\n2 OK 5\n");
-    EXPECT_EQ(out.Read("1.error"), errorPage);
-    EXPECT_EQ(out.Read("2.body"), page);
+    EXPECT_EQ(ReadFile(out.File("1.error")), errorPage);
+    EXPECT_EQ(ReadFile(out.File("2.body")), page);
     EXPECT_EQ(peer.AcceptedCount(), 1);
 }
 
@@ -130,8 +133,9 @@ TEST(GetCommandTest, BrokenResponsesAreNamedByTheirClass) {
 }
 
 TEST(GetCommandTest, BadCommandLinesEndWithStatusTwo) {
-    TTempDirectory folder;
-    std::string file = folder.Write("file", "");
+    TTempFolder folder;
+    std::string file = folder.File("file");
+    WriteFile(file, "");
     for (std::vector<std::string> arguments :
          std::vector<std::vector<std::string>>{{},
                                                {"--read-timeout", "-5", "http://127.0.0.1/"},

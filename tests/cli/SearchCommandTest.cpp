@@ -3,7 +3,7 @@
 #include "ChildProcess.h"
 #include "DemoBoard.h"
 #include "LoopbackPort.h"
-#include "TempDirectory.h"
+#include "tests/watch/TempFolder.h"
 
 #include "watch/GbkText.h"
 
@@ -35,7 +35,7 @@ std::string Settings(const std::string& company, const std::string& position,
 class SearchCommandTest : public ::testing::Test {
 protected:
     TProcessResult Search(const std::string& settings, std::vector<std::string> extra = {}) {
-        std::string ini = folder.Write("program.ini", settings);
+        std::string ini = Put("program.ini", settings);
         std::vector<std::string> argv = {QUORVEL_CLI, "search",  "--ini",
                                          ini,         "--board", board.HostAndPort()};
         argv.insert(argv.end(), extra.begin(), extra.end());
@@ -43,7 +43,13 @@ protected:
     }
 
     TDemoBoard& board = SharedDemoBoard();
-    TTempDirectory folder;
+    // Writes a file into the test's folder and returns its path.
+    std::string Put(const std::string& name, const std::string& bytes) const {
+        WriteFile(folder.File(name), bytes);
+        return folder.File(name);
+    }
+
+    TTempFolder folder;
 };
 
 TEST_F(SearchCommandTest, FollowsThePagerToTheLastPageAndPrintsFourLinesARow) {
@@ -88,9 +94,8 @@ TEST_F(SearchCommandTest, RawOutputKeepsTheGbkBytes) {
 TEST_F(SearchCommandTest, ExclusionFileLinesAreComparedExactly) {
     std::string site = "http://" + board.HostAndPort();
     // CR LF and LF line ends; a trailing blank makes a line match nothing.
-    std::string exclude =
-        folder.Write("exclude.txt", site + "/job/100000.html\r\n" + site + "/job/100001.html \n" +
-                                        site + "/job/100064.html");
+    std::string exclude = Put("exclude.txt", site + "/job/100000.html\r\n" + site +
+                                                 "/job/100001.html \n" + site + "/job/100064.html");
     TProcessResult result = Search(Settings("青禾", "*"), {"--exclude", exclude});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
     std::vector<std::string> lines = Lines(result.Out);
@@ -117,8 +122,8 @@ TEST_F(SearchCommandTest, NoCompletePairShowsTheProgramsMessage) {
 TEST_F(SearchCommandTest, UnreachableBoardGivesOneNetworkMessagePerPair) {
     TLoopbackPort refusing = TLoopbackPort::Refusing();
     std::string ini =
-        folder.Write("program.ini", Gbk("[pair]\ncom=青禾\nposition=java\n[pair3]\ncom=Larkspur\n"
-                                        "position=*\n"));
+        Put("program.ini", Gbk("[pair]\ncom=青禾\nposition=java\n[pair3]\ncom=Larkspur\n"
+                               "position=*\n"));
     TProcessResult result = RunProcess(
         {QUORVEL_CLI, "search", "--ini", ini, "--board", "127.0.0.1:" + refusing.Port()});
     EXPECT_EQ(result.ExitStatus, 1);
@@ -128,16 +133,16 @@ TEST_F(SearchCommandTest, UnreachableBoardGivesOneNetworkMessagePerPair) {
 }
 
 TEST_F(SearchCommandTest, BadCommandLinesAndUnreadableFilesEndWithStatusTwo) {
-    std::string ini = folder.Write("program.ini", Settings("青禾", "*"));
+    std::string ini = Put("program.ini", Settings("青禾", "*"));
     for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
              {"search", "--color"},
              {"search", "--ini"},
              {"search", "--ini", ini, "--board", "127.0.0.1:http"},
              {"search", "--ini", ini, "--board", "127.0.0.1:70000"},
              {"search", "--ini", ini, "--board", "host/path"},
-             {"search", "--ini", folder.Path() + "/missing.ini"},
-             {"search", "--ini", folder.Path()},
-             {"search", "--ini", ini, "--exclude", folder.Path() + "/missing.txt"},
+             {"search", "--ini", folder.File("missing.ini")},
+             {"search", "--ini", folder.Path().string()},
+             {"search", "--ini", ini, "--exclude", folder.File("missing.txt")},
              {"find"},
              {}}) {
         arguments.insert(arguments.begin(), QUORVEL_CLI);

@@ -40,54 +40,13 @@ std::string LargePage() {
     return page;
 }
 
-class NginxInterop : public ::testing::Test {
+// A server program on a free loopback port with a folder of its own, and a client configured
+// like the program's.
+class InteropTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string nginx = FindProgram("nginx");
-        if (nginx.empty()) {
-            GTEST_SKIP() << "nginx is not installed: the interop tests with nginx are skipped";
-        }
-        port_ = FreeLoopbackPort();
-        const std::string root = dir_.Path().string();
-        dir_.Write("www/page.html", "<html><body>static page</body></html>\n");
-        dir_.Write("www/ssi/small.html", "start <!--# set var=\"x\" value=\"middle\" -->"
-                                         "<!--# echo var=\"x\" --> end\n");
-        dir_.Write("www/ssi/large.html", "<!--# echo var=\"x\" default=\"head\" -->" + LargePage());
-        dir_.Write("nginx.conf", Config(root));
-        const std::string user = geteuid() == 0 ? "user root;" : "";
-        server_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{nginx, "-p", root, "-c", root + "/nginx.conf", "-e",
-                                     root + "/error.log", "-g", "daemon off; " + user},
-            port_, dir_.Path() / "output.log");
+    void StartServer(const std::vector<std::string>& argv) {
+        server_ = std::make_unique<ServerProcess>(argv, port_, dir_.Path() / "output.log");
         ConfigureLikeTheProgram(client_);
-    }
-
-    std::string Config(const std::string& root) const {
-        return "worker_processes 1;\n"
-               "pid " + root + "/nginx.pid;\n"
-               "events { worker_connections 64; }\n"
-               "http {\n"
-               "  access_log off;\n"
-               "  client_body_temp_path " + root + "/body;\n"
-               "  proxy_temp_path " + root + "/proxy;\n"
-               "  fastcgi_temp_path " + root + "/fastcgi;\n"
-               "  uwsgi_temp_path " + root + "/uwsgi;\n"
-               "  scgi_temp_path " + root + "/scgi;\n"
-               "  default_type text/html;\n"
-               "  server {\n"
-               "    listen 127.0.0.1:" + std::to_string(port_) + ";\n"
-               "    root " + root + "/www;\n"
-               "    location = /connection { return 200 \"$connection\"; }\n"
-               "    location = /cookie { return 200 \"$http_cookie\"; }\n"
-               "    location = /head { return 200 \"$http_host|$http_user_agent|$http_accept|"
-               "$http_cache_control|$http_content_type\"; }\n"
-               "    location = /redirect {\n"
-               "      add_header Set-Cookie \"session=abc; path=/\";\n"
-               "      return 302 /page.html;\n"
-               "    }\n"
-               "    location /ssi/ { ssi on; }\n"
-               "  }\n"
-               "}\n";
     }
 
     std::string Url(const std::string& path) const {
@@ -95,9 +54,66 @@ protected:
     }
 
     TemporaryDirectory dir_;
-    int port_ = 0;
+    const int port_ = FreeLoopbackPort();
     std::unique_ptr<ServerProcess> server_;
     TIdHTTP client_;
+};
+
+class NginxInterop : public InteropTest {
+protected:
+    void SetUp() override {
+        const std::string nginx = FindProgram("nginx");
+        if (nginx.empty()) {
+            GTEST_SKIP() << "nginx is not installed: the interop tests with nginx are skipped";
+        }
+        const std::string root = dir_.Path().string();
+        dir_.Write("www/page.html", "<html><body>static page</body></html>\n");
+        dir_.Write("www/ssi/small.html", "start <!--# set var=\"x\" value=\"middle\" -->"
+                                         "<!--# echo var=\"x\" --> end\n");
+        dir_.Write("www/ssi/large.html", "<!--# echo var=\"x\" default=\"head\" -->" + LargePage());
+        dir_.Write("nginx.conf", Config(root));
+        const std::string user = geteuid() == 0 ? "user root;" : "";
+        StartServer({nginx, "-p", root, "-c", root + "/nginx.conf", "-e", root + "/error.log", "-g",
+                     "daemon off; " + user});
+    }
+
+    std::string Config(const std::string& root) const {
+        std::string config = R"(worker_processes 1;
+pid ROOT/nginx.pid;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path ROOT/body;
+  proxy_temp_path ROOT/proxy;
+  fastcgi_temp_path ROOT/fastcgi;
+  uwsgi_temp_path ROOT/uwsgi;
+  scgi_temp_path ROOT/scgi;
+  default_type text/html;
+  server {
+    listen 127.0.0.1:PORT;
+    root ROOT/www;
+    location = /connection { return 200 "$connection"; }
+    location = /cookie { return 200 "$http_cookie"; }
+    location = /head {
+      return 200 "$http_host|$http_user_agent|$http_accept|$http_cache_control|$http_content_type";
+    }
+    location = /redirect {
+      add_header Set-Cookie "session=abc; path=/";
+      return 302 /page.html;
+    }
+    location /ssi/ { ssi on; }
+  }
+}
+)";
+        for (const auto& [name, value] :
+             {std::pair<std::string, std::string>{"ROOT", root}, {"PORT", std::to_string(port_)}}) {
+            for (std::size_t at = config.find(name); at != std::string::npos;
+                 at = config.find(name, at + value.size())) {
+                config.replace(at, name.size(), value);
+            }
+        }
+        return config;
+    }
 };
 
 TEST_F(NginxInterop, StaticPagesWithALengthShareOneConnection) {
@@ -147,7 +163,7 @@ TEST_F(NginxInterop, ChunkedResponsesAreDecoded) {
     EXPECT_EQ(client_.Get(Url("/page.html")), "<html><body>static page</body></html>\n");
 }
 
-class PythonInterop : public ::testing::Test {
+class PythonInterop : public InteropTest {
 protected:
     void SetUp() override {
         const std::string python = FindProgram("python3");
@@ -155,7 +171,6 @@ protected:
             GTEST_SKIP() << "python3 is not installed: the interop tests with http.server are "
                             "skipped";
         }
-        port_ = FreeLoopbackPort();
         dir_.Write("www/file.txt", "served with a length\n");
         dir_.Write("server.py", R"(import functools, http.server, sys
 
@@ -172,21 +187,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 handler = functools.partial(Handler, directory=sys.argv[2])
 http.server.ThreadingHTTPServer(('127.0.0.1', int(sys.argv[1])), handler).serve_forever()
 )");
-        server_ = std::make_unique<ServerProcess>(
-            std::vector<std::string>{python, (dir_.Path() / "server.py").string(),
-                                     std::to_string(port_), (dir_.Path() / "www").string()},
-            port_, dir_.Path() / "output.log");
-        ConfigureLikeTheProgram(client_);
+        StartServer({python, (dir_.Path() / "server.py").string(), std::to_string(port_),
+                     (dir_.Path() / "www").string()});
     }
-
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-    TemporaryDirectory dir_;
-    int port_ = 0;
-    std::unique_ptr<ServerProcess> server_;
-    TIdHTTP client_;
 };
 
 TEST_F(PythonInterop, AnHTTP10BodyWithoutLengthRunsUntilTheClose) {

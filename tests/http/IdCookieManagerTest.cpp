@@ -143,6 +143,15 @@ TEST_F(CookieManagerTest, ReplacementWithAnEmptyValueKeepsTheName) {
     EXPECT_EQ(manager.CookieStore().DomainIndex().ObjectAt(0)->ObjectAt(0)->CookieName, "a");
 }
 
+TEST_F(CookieManagerTest, ExpiredCookieGoesEvenWhenReplacementChangedItsDomainText) {
+    // A domain text with a trailing blank does not survive the Set-Cookie form.
+    manager.TakeSetCookie("a=1; path=/", "h ");
+    manager.TakeSetCookie("a=2; path=/; max-age=0", "h ");
+    EXPECT_EQ(HeaderFor("http://h/"), "");
+    EXPECT_EQ(manager.CookieStore().Count(), 0u);
+    EXPECT_EQ(NamesOf("h "), "");
+}
+
 TEST_F(CookieManagerTest, RefusedCookieLeavesTheStoredOneAlone) {
     manager.TakeSetCookie("a=1; path=/; domain=.example.com", "www.example.com");
     manager.TakeSetCookie("a=evil; path=/; domain=.example.com", "www.other.com");

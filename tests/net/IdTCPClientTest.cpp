@@ -7,6 +7,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -143,6 +144,27 @@ TEST(OpenConnection, ReconnectsAfterThePeerClosed) {
     client.OpenConnection();
     EXPECT_EQ(client.ReadLine(), "second");
     EXPECT_EQ(peer.AcceptedCount(), 2);
+}
+
+TEST(OpenConnection, UsesAHandlerTheCallerOwnsAndKeepsIt) {
+    Peer peer({Peer::TScript{}, Peer::TScript{}});
+    TIdIOHandlerSocket handler;
+    handler.UseNagle = false;
+    TIdTCPClient client;
+    client.SetIOHandler(&handler);
+    client.SetHost("127.0.0.1");
+    client.SetPort(peer.Port());
+    client.OpenConnection();
+    EXPECT_FALSE(client.OwnsHandler());
+    int noDelay = 0;
+    socklen_t length = sizeof(noDelay);
+    getsockopt(handler.Binding()->SocketValue(), IPPROTO_TCP, TCP_NODELAY, &noDelay, &length);
+    EXPECT_EQ(noDelay, 1);
+    client.CloseConnection();
+    EXPECT_EQ(client.IOHandler(), &handler);
+    client.OpenConnection();
+    EXPECT_TRUE(client.IsConnected());
+    client.CloseConnection();
 }
 
 TEST(TimedConnect, ConnectsWithinItsLimit) {
