@@ -201,13 +201,13 @@ void TfrmVantaro::CreateControls() {
 }
 
 void TfrmVantaro::CreateAutoStartGroup() {
-    groupAutoStart_ = Place<QGroupBox>(this, QStringLiteral("groupAutoStart"), {8, 8, 657, 49});
-    groupAutoStart_->setTitle(QString::fromUtf8("开机自动运行"));
-    lblAutoStart_ =
-        PlaceLabel(groupAutoStart_, "lblAutoStart", {7, 21, 320, 13},
-                   QString::fromUtf8("设为开机自动运行前，请您先看下操作手册中的说明^o^"));
+    auto* groupAutoStart =
+        Place<QGroupBox>(this, QStringLiteral("groupAutoStart"), {8, 8, 657, 49});
+    groupAutoStart->setTitle(QString::fromUtf8("开机自动运行"));
+    PlaceLabel(groupAutoStart, "lblAutoStart", {7, 21, 320, 13},
+               QString::fromUtf8("设为开机自动运行前，请您先看下操作手册中的说明^o^"));
     btnAutoStart_ =
-        PlaceButton(groupAutoStart_, "btnAutoStart", {335, 16, 145, 25}, "设为开机自动运行");
+        PlaceButton(groupAutoStart, "btnAutoStart", {335, 16, 145, 25}, "设为开机自动运行");
 }
 
 // Labels first; then the controls that take the focus, in their tab order, since the
@@ -260,22 +260,22 @@ void TfrmVantaro::CreateSearchLabels() {
     lblSEM_->setCursor(Qt::PointingHandCursor);
     lblSEM_->installEventFilter(this);
 
-    lblContact_ = PlaceLabel(groupSet_, "lblContact", {16, 377, 542, 13},
-                             QString::fromUtf8("联系作者：quorvel@example.org  "
-                                               "欢迎来信提出您的意见和建议，我们会尽快回复。"));
-    PaintBlue(lblContact_);
+    PaintBlue(PlaceLabel(groupSet_, "lblContact", {16, 377, 542, 13},
+                         QString::fromUtf8("联系作者：quorvel@example.org  "
+                                           "欢迎来信提出您的意见和建议，我们会尽快回复。")));
 }
 
 void TfrmVantaro::CreateAnnouncePane() {
     WebBrowser1_ = Place<QWebEngineView>(this, QStringLiteral("WebBrowser1"), {8, 464, 657, 217});
-    announcePage_ = new TAnnouncePage(
+    // The page belongs to the pane.
+    auto* page = new TAnnouncePage(
         [this](const QUrl& url) {
             bool cancel = false;
             WebBrowser1BeforeNavigate2(AddressText(url), cancel);
             return cancel;
         },
         [this](const QString& html) { WebBrowser1DocumentComplete(ToGbk(html)); }, WebBrowser1_);
-    WebBrowser1_->setPage(announcePage_);
+    WebBrowser1_->setPage(page);
 }
 
 void TfrmVantaro::BindWatchPanel() {

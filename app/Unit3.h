@@ -23,7 +23,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QWebEngineView;
-class TAnnouncePage;
 class TNotifyIcon;
 
 namespace watch {
@@ -93,8 +92,6 @@ private:
     // The controls belong to their Qt parents (this window or a group box); these pointers
     // do not own them.
     QPlainTextEdit* memoResult_ = nullptr;
-    QGroupBox* groupAutoStart_ = nullptr;
-    QLabel* lblAutoStart_ = nullptr;
     QPushButton* btnAutoStart_ = nullptr;
     QGroupBox* groupSet_ = nullptr;
     QComboBox* comboCity_ = nullptr;
@@ -107,11 +104,9 @@ private:
     QPushButton* btnSave_ = nullptr;
     QPushButton* btnRightNow_ = nullptr;
     QLabel* lblSEM_ = nullptr;
-    QLabel* lblContact_ = nullptr;
     QPlainTextEdit* memoFilter_ = nullptr;
     QWebEngineView* WebBrowser1_ = nullptr;
     QTimer* timerFindJob_ = nullptr;
-    TAnnouncePage* announcePage_ = nullptr;
 
     // The watch panel's view of the controls above.
     std::array<std::unique_ptr<TQtTextField>, PairCount> editComNameFields_;
