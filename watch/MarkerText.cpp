@@ -5,6 +5,27 @@
 namespace watch {
 namespace {
 
+// Texts shorter than this are searched without memmem.
+constexpr size_t kShortText = 1024;
+
+// Pos for a short text: memchr to each byte that could start `sub`, and the last byte of
+// `sub` checked before the rest is compared, since markup offers many a "<" that starts
+// no marker.
+int FindShort(std::string_view sub, std::string_view s) {
+    const size_t lastIndex = sub.size() - 1;
+    const char* at = s.data();
+    const char* const end = s.data() + s.size() - lastIndex;
+    while (at < end) {
+        at = static_cast<const char*>(memchr(at, sub.front(), static_cast<size_t>(end - at)));
+        if (at == nullptr)
+            return 0;
+        if (at[lastIndex] == sub.back() && memcmp(at, sub.data(), lastIndex) == 0)
+            return static_cast<int>(at - s.data()) + 1;
+        ++at;
+    }
+    return 0;
+}
+
 bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
@@ -14,7 +35,10 @@ bool IsBlankOrControl(char c) {
 int Pos(std::string_view sub, std::string_view s) {
     if (sub.empty() || sub.size() > s.size())
         return 0;
-    // memmem skips through markup far faster than a search that stops at every "<".
+    // memmem skips through long markup far faster than a search that stops at every "<",
+    // but builds a table on each call, which costs more than a short text takes to read.
+    if (s.size() < kShortText)
+        return FindShort(sub, s);
     const void* found = memmem(s.data(), s.size(), sub.data(), sub.size());
     return found == nullptr ? 0 : static_cast<int>(static_cast<const char*>(found) - s.data()) + 1;
 }

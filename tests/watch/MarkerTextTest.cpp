@@ -69,3 +69,18 @@ TEST(MarkerText, TrimRemovesBlanksAndControlBytesAtBothEnds) {
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(Trim("\xA1\xA1x\xA1\xA1"), "\xA1\xA1x\xA1\xA1");
 }
+
+TEST(MarkerText, PosFindsTheSameInShortAndLongTexts) {
+    // Short texts and long ones are searched differently; near misses that share the first
+    // or the last byte must not fool either.
+    const std::string marker = "<td class=\"td1\">";
+    for (size_t filler : {0u, 5u, 1000u, 5000u}) {
+        std::string text = std::string(filler, 'x') + "<td class=\"td2\">" + "<td>" +
+                           "<td class=\"td1\"" + "<" + marker + "tail";
+        EXPECT_EQ(Pos(marker, text), static_cast<int>(filler) + 16 + 4 + 15 + 1 + 1) << filler;
+        EXPECT_EQ(Pos(">", text), static_cast<int>(filler) + 16);
+        EXPECT_EQ(Pos("tail", text), static_cast<int>(text.size()) - 3);
+        EXPECT_EQ(Pos("taim", text), 0);
+        EXPECT_EQ(Pos(text, text), 1);
+    }
+}
