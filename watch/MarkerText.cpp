@@ -1,29 +1,44 @@
 #include "watch/MarkerText.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace watch {
 namespace {
 
-// Texts shorter than this are searched without memmem.
-constexpr size_t kShortText = 1024;
-
-// Pos for a short text: memchr to each byte that could start `sub`, and the last byte of
-// `sub` checked before the rest is compared, since markup offers many a "<" that starts
-// no marker.
-int FindShort(std::string_view sub, std::string_view s) {
+// The 0-based offset of the first `sub` in `s` (both non-empty, `sub` no longer than `s`), or
+// npos. A start is a candidate only when the first and the last byte of `sub` stand at the
+// right distance, and only candidates are compared whole; the test runs over sixteen starts
+// at a time where the processor allows. Markup offers a "<" every few bytes, so a search
+// that stops at each first byte, or one that builds a table first, is several times slower.
+size_t Find(std::string_view sub, std::string_view s) {
     const size_t lastIndex = sub.size() - 1;
-    const char* at = s.data();
-    const char* const end = s.data() + s.size() - lastIndex;
-    while (at < end) {
-        at = static_cast<const char*>(memchr(at, sub.front(), static_cast<size_t>(end - at)));
-        if (at == nullptr)
-            return 0;
-        if (at[lastIndex] == sub.back() && memcmp(at, sub.data(), lastIndex) == 0)
-            return static_cast<int>(at - s.data()) + 1;
-        ++at;
+    const size_t starts = s.size() - lastIndex;
+    size_t at = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(sub.front());
+    const __m128i last = _mm_set1_epi8(sub.back());
+    for (; at + 16 <= starts; at += 16) {
+        const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + at));
+        const __m128i tails =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + at + lastIndex));
+        auto candidates = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, last))));
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const size_t candidate = at + static_cast<size_t>(__builtin_ctz(candidates));
+            if (memcmp(s.data() + candidate, sub.data(), lastIndex) == 0)
+                return candidate;
+        }
     }
-    return 0;
+#endif
+    for (; at < starts; ++at) {
+        if (s[at] == sub.front() && s[at + lastIndex] == sub.back() &&
+            memcmp(s.data() + at, sub.data(), lastIndex) == 0)
+            return at;
+    }
+    return std::string_view::npos;
 }
 
 bool IsBlankOrControl(char c) {
@@ -35,12 +50,8 @@ bool IsBlankOrControl(char c) {
 int Pos(std::string_view sub, std::string_view s) {
     if (sub.empty() || sub.size() > s.size())
         return 0;
-    // memmem skips through long markup far faster than a search that stops at every "<",
-    // but builds a table on each call, which costs more than a short text takes to read.
-    if (s.size() < kShortText)
-        return FindShort(sub, s);
-    const void* found = memmem(s.data(), s.size(), sub.data(), sub.size());
-    return found == nullptr ? 0 : static_cast<int>(static_cast<const char*>(found) - s.data()) + 1;
+    size_t found = Find(sub, s);
+    return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
 }
 
 std::string_view CopyView(std::string_view s, long long index, long long count) {
