@@ -20,13 +20,12 @@ const std::string RowMarker = "<td class=\"td1\">";
 
 std::string ResultRow(int number) {
     const char* title = number % 3 == 0 ? "Java Developer" : "Sales Assistant";
-    std::string row = "<tr>" + RowMarker +
-                      "<input type=\"checkbox\" name=\"delivery_jobid\" value=\"" +
-                      std::to_string(number) + "\" /><a href=\"http://127.0.0.1/job/" +
-                      std::to_string(number) + ".html\" target=\"_blank\" >" + title +
-                      "</a></td><td class=\"td2\"><a href=\"http://127.0.0.1/company/" +
-                      std::to_string(number / 1000) +
-                      ".html\">Example Co.</a></td><td class=\"td3\">";
+    std::string row =
+        "<tr>" + RowMarker + "<input type=\"checkbox\" name=\"delivery_jobid\" value=\"" +
+        std::to_string(number) + "\" /><a href=\"http://127.0.0.1/job/" + std::to_string(number) +
+        ".html\" target=\"_blank\" >" + title +
+        "</a></td><td class=\"td2\"><a href=\"http://127.0.0.1/company/" +
+        std::to_string(number / 1000) + ".html\">Example Co.</a></td><td class=\"td3\">";
     row.append(RowBytes - row.size() - 10, 'x'); // the area and date columns
     row += "</td></tr>";
     return row;

@@ -82,8 +82,7 @@ std::string Copy(const std::string& s, long long index, long long count) {
     return std::string(CopyView(s, index, count));
 }
 
-std::string TextBetween(const std::string& start, const std::string& end,
-                        const std::string& text) {
+std::string TextBetween(const std::string& start, const std::string& end, const std::string& text) {
     return std::string(TextBetweenView(start, end, text));
 }
 

@@ -3,7 +3,7 @@
 // URLs after it.
 
 #include "ChildProcess.h"
-#include "TempDirectory.h"
+#include "tests/watch/TempFolder.h"
 
 #include "tests/support/ScriptedPeer.h"
 
@@ -27,17 +27,18 @@ TProcessResult Get(std::vector<std::string> arguments) {
 }
 
 TEST(GetBodyFileTest, ABodyCutShortLeavesNoFileAndTheNextUrlStillArrives) {
-    Peer peer({{Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789"),
-                Peer::Close()},
-               {Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nwhole")}});
-    TTempDirectory out;
-    TProcessResult result = Get({"--out", out.Path(), On(peer, "/cut"), On(peer, "/whole")});
+    Peer peer(
+        {{Peer::ExpectUntil(kHeadEnd),
+          Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789"), Peer::Close()},
+         {Peer::ExpectUntil(kHeadEnd),
+          Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nwhole")}});
+    TTempFolder out;
+    TProcessResult result =
+        Get({"--out", out.Path().string(), On(peer, "/cut"), On(peer, "/whole")});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out, "1 EIdConnClosedGracefully Connection Closed Gracefully.\n2 OK 5\n");
-    EXPECT_FALSE(out.Exists("1.body"));
-    EXPECT_EQ(out.Read("2.body"), "whole");
+    EXPECT_FALSE(std::filesystem::exists(out.File("1.body")));
+    EXPECT_EQ(ReadFile(out.File("2.body")), "whole");
 }
 
 TEST(GetBodyFileTest, AnUnwritableBodyFileIsReportedAfterTheTransfer) {
@@ -45,14 +46,13 @@ TEST(GetBodyFileTest, AnUnwritableBodyFileIsReportedAfterTheTransfer) {
                 Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nlost"),
                 Peer::ExpectUntil(kHeadEnd),
                 Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nkept")}});
-    TTempDirectory out;
-    std::filesystem::create_directory(out.Path() + "/1.body");
-    TProcessResult result = Get({"--out", out.Path(), On(peer, "/a"), On(peer, "/b")});
+    TTempFolder out;
+    std::filesystem::create_directory(out.File("1.body"));
+    TProcessResult result = Get({"--out", out.Path().string(), On(peer, "/a"), On(peer, "/b")});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out, "1 OK 4\n2 OK 4\n");
-    EXPECT_EQ(result.Err,
-              "quorvel-cli: cannot write " + out.Path() + "/1.body: Is a directory\n");
-    EXPECT_EQ(out.Read("2.body"), "kept");
+    EXPECT_EQ(result.Err, "quorvel-cli: cannot write " + out.File("1.body") + ": Is a directory\n");
+    EXPECT_EQ(ReadFile(out.File("2.body")), "kept");
     // Both bodies came over the one connection: the failed file did not cut the transfer.
     EXPECT_EQ(peer.AcceptedCount(), 1);
 }

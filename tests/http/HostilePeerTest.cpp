@@ -72,9 +72,9 @@ TEST_F(HostilePeerTest, ALargeAnnouncedChunkIsNotReservedEither) {
 
 TEST_F(HostilePeerTest, ABodyLargerThanThePresizeStillArrivesWhole) {
     const std::string large(kMaxPresize + 12345, 'x');
-    Peer peer({{Peer::ExpectUntil(kHeadEnd),
-                Peer::Send(kOk + "Content-Length: " + std::to_string(large.size()) + kHeadEnd +
-                           large)}});
+    Peer peer(
+        {{Peer::ExpectUntil(kHeadEnd),
+          Peer::Send(kOk + "Content-Length: " + std::to_string(large.size()) + kHeadEnd + large)}});
     RecordingStream body;
     EXPECT_EQ(Failure(Url(peer), body), "");
     EXPECT_EQ(body.Size(), static_cast<std::int64_t>(large.size()));

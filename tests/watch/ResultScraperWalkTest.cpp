@@ -67,8 +67,8 @@ TEST(ResultScraperWalk, MangledRowsComeOutAsThePlainWalkCutsThem) {
         "",
     };
     for (const std::string& list : lists) {
-        std::string page = "<html>" + ListStart + "<table><tr><th>t</th></tr>" + list + ListEnd +
-                           "</html>";
+        std::string page =
+            "<html>" + ListStart + "<table><tr><th>t</th></tr>" + list + ListEnd + "</html>";
         EXPECT_EQ(Scraped(page), PlainWalk("Acme", page)) << list;
     }
 }
