@@ -54,7 +54,8 @@ class Posting:
 
 
 def build_companies():
-    names = [first + second + "有限公司" for first, second in itertools.product(NAME_FIRST, NAME_SECOND)]
+    names = [first + second + "有限公司"
+             for first, second in itertools.product(NAME_FIRST, NAME_SECOND)]
     # A few names with Latin letters, so that ASCII keywords find something too.
     names += ["Larkspur数据有限公司", "Fennick Systems上海有限公司", "ORBITAL动力有限公司"]
     return names
@@ -64,17 +65,20 @@ def build_postings():
     """Every posting of the board, in a fixed order that never changes between runs."""
     postings = []
     for c, company in enumerate(build_companies()):
-        # Most companies have a handful of postings; every seventh has enough for pages.
-        count = 65 if c % 7 == 0 else 3 + (c * 5) % 9
+        # Most companies have a handful of postings; every seventh has enough for pages,
+        # four in five of them in Beijing and from today.
+        large = c % 7 == 0
+        count = 65 if large else 3 + (c * 5) % 9
         for j in range(count):
-            area_code, area_name = AREAS[0] if c % 7 == 0 and j % 5 != 4 else AREAS[(c + j) % len(AREAS)]
+            beijing_today = large and j % 5 != 4
+            area_code, area_name = AREAS[0] if beijing_today else AREAS[(c + j) % len(AREAS)]
             postings.append(Posting(
                 number=100000 + c * 1000 + j,
                 company=company,
                 title=POSITIONS[(c * 3 + j * 4) % len(POSITIONS)],
                 area_code=area_code,
                 area_name=area_name,
-                age_days=0 if c % 7 == 0 and j % 5 != 4 else (c + 2 * j) % 4,
+                age_days=0 if beijing_today else (c + 2 * j) % 4,
             ))
     return postings
 
@@ -118,7 +122,8 @@ def render_pager(query, page, pages):
         if n == page:
             parts.append('<td class="navBold">%d</td>' % n)
         else:
-            parts.append('<td><a href="search_result.php?%s">%d</a></td>' % (page_query(query, n), n))
+            parts.append('<td><a href="search_result.php?%s">%d</a></td>'
+                         % (page_query(query, n), n))
     if page < pages:
         parts.append('<td><img src="/images/pageron.gif" alt="下一页" />'
                      '<a href="search_result.php?%s">下一页</a></td>' % page_query(query, page + 1))
@@ -153,8 +158,8 @@ def render_results(base, query, keyword, rows, page, pages, returning):
         '<div class="resultListDiv">%s</div>'
         '<div class="bt_center clearboth">第%d页</div>'
         "</body></html>"
-        % ("returning" if returning else "new", html.escape(keyword), render_pager(query, page, pages),
-           render_rows(base, rows), page)
+        % ("returning" if returning else "new", html.escape(keyword),
+           render_pager(query, page, pages), render_rows(base, rows), page)
     )
 
 
@@ -180,7 +185,8 @@ def render_announcement(base):
         '<li><a href="%s/notice.html#m##mb#Demo board: every posting here is fictitious.#me#">'
         "关于演示数据</a></li>"
         '<li><a href="%s/notice.html#n##nb#%s/job/100000.html#ne#">在浏览器中打开一个职位</a></li>'
-        '<li><a href="%s/notice.html#m##mb#Opening a sample posting.#me##n##nb#%s/job/100001.html#ne#">'
+        '<li><a href="%s/notice.html#m##mb#Opening a sample posting.#me#'
+        '#n##nb#%s/job/100001.html#ne#">'
         "先提示再打开</a></li>"
         "</ul></body></html>"
         % (base, base, base, base, base)
@@ -191,6 +197,9 @@ class BoardHandler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "DemoBoard/1.0"
     timeout = 30  # an idle keep-alive connection is dropped after this many seconds
+    # Head and body go out in separate writes; with Nagle's algorithm the body would wait
+    # for the client's delayed acknowledgement of the head, some 40 ms a page.
+    disable_nagle_algorithm = True
 
     def do_GET(self):
         path, _, query = self.path.partition("?")
@@ -215,7 +224,8 @@ class BoardHandler(http.server.BaseHTTPRequestHandler):
         pages = max(1, -(-len(found) // ROWS_PER_PAGE))
         page = min(page, pages)
         rows = found[(page - 1) * ROWS_PER_PAGE: page * ROWS_PER_PAGE]
-        text = render_results(self.base_url(), query, keyword, rows, page, pages, self.has_session())
+        text = render_results(self.base_url(), query, keyword, rows, page, pages,
+                              self.has_session())
         # Odd pages are sent with a length, even pages chunked, so clients meet both.
         self.send_page(text, chunked=page % 2 == 0)
 
@@ -247,7 +257,8 @@ class BoardHandler(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", "text/html; charset=gbk")
         if not self.has_session():
-            self.send_header("Set-Cookie", "%s=%s; path=/" % (SESSION_COOKIE, self.server.new_session_id()))
+            session = self.server.new_session_id()
+            self.send_header("Set-Cookie", "%s=%s; path=/" % (SESSION_COOKIE, session))
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()

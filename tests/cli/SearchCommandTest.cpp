@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -89,6 +90,20 @@ TEST_F(SearchCommandTest, RawOutputKeepsTheGbkBytes) {
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
     EXPECT_EQ(result.Out, "Larkspur\n" + Gbk("Java开发工程师") + "\nhttp://" + board.HostAndPort() +
                               "/job/140000.html\n===== =====\n");
+}
+
+TEST_F(SearchCommandTest, ReadsTheProgramIniBesideTheToolUnlessToldOtherwise) {
+    std::string tool = folder.File("quorvel-cli");
+    std::filesystem::copy_file(QUORVEL_CLI, tool);
+    Put("program.ini", Settings("Larkspur", "java", "北京", "三天内"));
+    TProcessResult found = RunProcess({tool, "search", "--board", board.HostAndPort()});
+    EXPECT_EQ(found.ExitStatus, 0) << found.Err;
+    EXPECT_NE(found.Out.find("/job/140000.html"), std::string::npos);
+
+    std::filesystem::remove(folder.File("program.ini"));
+    TProcessResult missing = RunProcess({tool, "search", "--board", board.HostAndPort()});
+    EXPECT_EQ(missing.ExitStatus, 2);
+    EXPECT_NE(missing.Err.find(folder.File("program.ini")), std::string::npos) << missing.Err;
 }
 
 TEST_F(SearchCommandTest, ExclusionFileLinesAreComparedExactly) {
