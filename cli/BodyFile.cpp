@@ -24,7 +24,8 @@ void TBodyFile::SetPosition(std::int64_t position) {
 
 void TBodyFile::SetSize(std::int64_t size) {
     size = std::max<std::int64_t>(size, 0);
-    if (fd_ >= 0 && ::ftruncate(fd_, size) != 0)
+    // Reading a body sets the size it already has after every piece; only a change is sent.
+    if (size != size_ && fd_ >= 0 && ::ftruncate(fd_, size) != 0)
         Fail(errno);
     size_ = size;
     position_ = std::min(position_, size);
