@@ -1,0 +1,69 @@
+#include "watch/MarkerText.h"
+
+#include <gtest/gtest.h>
+
+using namespace watch;
+
+TEST(MarkerText, PosIsOneBasedExactAndZeroWhenAbsent) {
+    EXPECT_EQ(Pos("b", "abcb"), 2);
+    EXPECT_EQ(Pos("abc", "abc"), 1);
+    EXPECT_EQ(Pos("B", "abcb"), 0);
+    EXPECT_EQ(Pos("abcd", "abc"), 0);
+    EXPECT_EQ(Pos("", "abc"), 0);
+}
+
+TEST(MarkerText, CopyClampsIndexAndCount) {
+    EXPECT_EQ(Copy("", 1, 5), "");
+    EXPECT_EQ(Copy("hello", 0, 2), "he");
+    EXPECT_EQ(Copy("hello", -7, 2), "he");
+    EXPECT_EQ(Copy("hello", 2, 3), "ell");
+    EXPECT_EQ(Copy("hello", 5, 1), "o");
+    EXPECT_EQ(Copy("hello", 6, 1), "");
+    EXPECT_EQ(Copy("hello", 2, -1), "");
+    EXPECT_EQ(Copy("hello", 2, 0), "");
+    EXPECT_EQ(Copy("hello", 3, 100), "llo");
+}
+
+TEST(MarkerText, TextBetweenTakesBytesBetweenFirstMarkers) {
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "x#mb#hello#me#y"), "hello");
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "#mb#a#me#b#mb#c#me#"), "a");
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "x#mb##me#y"), "");
+}
+
+TEST(MarkerText, TextBetweenWithMissingOrMisplacedMarkers) {
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "plain text"), "");
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "x#mb#hello"), "");
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "a#me#b#mb#c"), "");
+    // Only the end marker: from position Length(start) up to the end marker.
+    EXPECT_EQ(TextBetween("#mb#", "#me#", "abcdefg#me#"), "defg");
+    EXPECT_EQ(TextBetween("[", "]", "ab]"), "ab");
+}
+
+TEST(MarkerText, TextAfterKeepsTheLastByte) {
+    EXPECT_EQ(TextAfter("</tr>", "a</tr>bc"), "bc");
+    EXPECT_EQ(TextAfter("</tr>", "a</tr>"), "");
+    EXPECT_EQ(TextAfter("</tr>", "a</tr>b</tr>c"), "b</tr>c");
+    // Marker absent: the text from position Length(marker) on.
+    EXPECT_EQ(TextAfter("</tr>", "0123456789"), "456789");
+    EXPECT_EQ(TextAfter("</tr>", "abc"), "");
+}
+
+TEST(MarkerText, PercentHexEncodesEveryByteInUpperCase) {
+    EXPECT_EQ(PercentHex(""), "");
+    EXPECT_EQ(PercentHex("\n"), "%0A");
+    EXPECT_EQ(PercentHex("abc"), "%61%62%63");
+    EXPECT_EQ(PercentHex("\xB1\xB1\xBE\xA9"), "%B1%B1%BE%A9");
+    EXPECT_EQ(PercentHex(std::string("\0\xFF", 2)), "%00%FF");
+}
+
+TEST(MarkerText, LowerAsciiChangesOnlyCapitalLettersByteForByte) {
+    EXPECT_EQ(LowerAscii("Java@[Z]"), "java@[z]");
+    // A GBK trail byte in the letter range is lowered as well.
+    EXPECT_EQ(LowerAscii("\x81\x41\xB1\xB1"), "\x81\x61\xB1\xB1");
+}
+
+TEST(MarkerText, TrimRemovesBlanksAndControlBytesAtBothEnds) {
+    EXPECT_EQ(Trim(" \t\r\n ab c \x01"), "ab c");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim("\xA1\xA1x\xA1\xA1"), "\xA1\xA1x\xA1\xA1");
+}

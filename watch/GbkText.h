@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace watch {
+
+// The program holds its text as GBK bytes. Chinese literals are written in the source as
+// UTF-8 and pass through Gbk() once; the edges that speak UTF-8 (widgets, terminal, files
+// of the desktop) convert with GbkFromUtf8() and Utf8FromGbk().
+//
+// Both directions never fail: a character that the target cannot hold, or a byte sequence
+// that is not valid in the source encoding, becomes a single "?".
+
+// GBK bytes of a UTF-8 source literal: Gbk("北京") is B1 B1 BE A9.
+std::string Gbk(std::string_view utf8Literal);
+
+std::string GbkFromUtf8(std::string_view utf8);
+std::string Utf8FromGbk(std::string_view gbk);
+
+} // namespace watch

@@ -1,0 +1,56 @@
+#include "watch/QueryBuilder.h"
+
+#include "watch/MarkerText.h"
+#include "watch/ResultScraper.h"
+#include "watch/WatchChoices.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace watch {
+namespace {
+
+const char* const QueryTemplate =
+    "http://" QUORVEL_BOARD_HOST
+    "/jobsearch/search_result.php?fromJs=1&jobarea=#ja#&funtype=0000&industrytype=00"
+    "&issuedate=#id#&providesalary=99&keyword=#kw#&keywordtype=0&lang=c&stype=2&workyear=99"
+    "&cotype=99&degreefrom=99&jobterm=01&fromType=1";
+
+std::string CodeOf(const std::vector<TCodedChoice>& table, const std::string& text) {
+    auto row = std::find_if(table.begin(), table.end(),
+                            [&](const TCodedChoice& choice) { return choice.Text == text; });
+    return row == table.end() ? std::string() : row->Code;
+}
+
+void ReplaceAll(std::string& text, const std::string& placeholder, const std::string& value) {
+    for (size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size()))
+        text.replace(at, placeholder.size(), value);
+}
+
+} // namespace
+
+std::string RegionCode(const std::string& regionText) {
+    return CodeOf(RegionTable(), regionText);
+}
+
+std::string DateCode(const std::string& dateText) {
+    return CodeOf(DateWindowTable(), dateText);
+}
+
+std::string SearchURL(const std::string& company, const std::string& regionText,
+                      const std::string& dateText) {
+    std::string url = QueryTemplate;
+    ReplaceAll(url, "#kw#", PercentHex(company));
+    ReplaceAll(url, "#ja#", RegionCode(regionText));
+    ReplaceAll(url, "#id#", DateCode(dateText));
+    return url;
+}
+
+void SearchCompany(TResultScraper& scraper, const std::string& company,
+                   const std::string& regionText, const std::string& dateText,
+                   ILineList& resultLines, const ILineList& exclusionLines) {
+    scraper.ScrapeResults(SearchURL(company, regionText, dateText), resultLines, exclusionLines);
+}
+
+} // namespace watch

@@ -1,0 +1,111 @@
+#include "watch/ResultScraper.h"
+
+#include "watch/GbkText.h"
+#include "watch/LineList.h"
+#include "watch/MarkerText.h"
+#include "watch/PageFetcher.h"
+#include "watch/WatchPanel.h"
+
+#include <set>
+
+namespace watch {
+namespace {
+
+// The board's page markers: the whole contract with its HTML.
+const std::string ResultListStart = "<div class=\"resultListDiv\">";
+const std::string ResultListEnd = "<div class=\"bt_center clearboth\">";
+const std::string HeaderRowEnd = "</tr>";
+const std::string FirstCell = "<td class=\"td1\">";
+const std::string SecondCell = "<td class=\"td2\">";
+const std::string LinkStart = "http";
+const std::string LinkEnd = "html\"";
+const std::string TitleStart = "target=\"_blank\" >";
+const std::string TitleEnd = "</a>";
+const std::string PagerStart = "navBold";
+const std::string NextPagePresent = "pageron.gif";
+const std::string NextPageImage = "img src";
+const std::string NextPageLink = "href=\"";
+
+const char* const RowSeparator = "===== =====";
+const char* const MatchEveryTitle = "*";
+
+// The link runs from the first "http" through "html", without the closing quote.
+std::string LinkOf(const std::string& cell) {
+    long long from = Pos(LinkStart, cell);
+    long long to = Pos(LinkEnd, cell);
+    return Copy(cell, from, to - from + 4);
+}
+
+std::optional<std::string> NextPageURL(const std::string& page) {
+    std::string nav = TextBetween(PagerStart, ResultListStart, page);
+    if (Pos(NextPagePresent, nav) == 0)
+        return std::nullopt;
+    nav = TextAfter(NextPageImage, nav);
+    nav = TextAfter(NextPageLink, nav);
+    return Copy(nav, 1, Pos("\"", nav) - 1);
+}
+
+} // namespace
+
+bool NotExcluded(const std::string& link, const ILineList& exclusionLines) {
+    for (int i = 0; i < exclusionLines.Count(); ++i) {
+        if (exclusionLines.Line(i) == link)
+            return false;
+    }
+    return true;
+}
+
+TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
+    : fetcher_(&fetcher), panel_(&panel) {}
+
+void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLines,
+                                   const ILineList& exclusionLines) {
+    // Guards against a pager that names the page itself or an earlier page as its successor.
+    std::set<std::string> fetched;
+    std::optional<std::string> next = url;
+    while (next && static_cast<int>(fetched.size()) < MaxPages && fetched.insert(*next).second) {
+        std::optional<std::string> page = FetchPage(*next);
+        if (!page)
+            return;
+        AppendKeptRows(*page, resultLines, exclusionLines);
+        next = NextPageURL(*page);
+    }
+}
+
+std::optional<std::string> TResultScraper::FetchPage(const std::string& url) {
+    try {
+        fetcher_->SetCacheControl("no-cache");
+        return fetcher_->Get(url);
+    } catch (...) {
+        // The user learns only that the network failed; the cause is not shown.
+    }
+    panel_->ShowMessage(Gbk("出现网络问题！请检查您的网络连接情况。"));
+    return std::nullopt;
+}
+
+void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLines,
+                                    const ILineList& exclusionLines) const {
+    std::string list = TextBetween(ResultListStart, ResultListEnd, page);
+    list = TextAfter(HeaderRowEnd, list);
+    while (Pos(FirstCell, list) > 0 && Pos(SecondCell, list) > 0) {
+        std::string cell = TextBetween(FirstCell, SecondCell, list);
+        list = TextAfter(SecondCell, list);
+        std::string link = LinkOf(cell);
+        std::string title = TextBetween(TitleStart, TitleEnd, cell);
+        if (!Keeps(title, link, exclusionLines))
+            continue;
+        resultLines.Add(CurrentCompany);
+        resultLines.Add(title);
+        resultLines.Add(link);
+        resultLines.Add(RowSeparator);
+    }
+}
+
+bool TResultScraper::Keeps(const std::string& title, const std::string& link,
+                           const ILineList& exclusionLines) const {
+    bool titleMatches = CurrentPosition == MatchEveryTitle ||
+                        Pos(LowerAscii(CurrentPosition), LowerAscii(title)) > 0;
+    return titleMatches && NotExcluded(link, exclusionLines);
+}
+
+} // namespace watch

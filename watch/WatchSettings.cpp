@@ -1,0 +1,88 @@
+#include "watch/WatchSettings.h"
+
+#include "watch/GbkText.h"
+#include "watch/IniFile.h"
+#include "watch/WatchPanel.h"
+
+#include <cerrno>
+#include <climits>
+#include <system_error>
+#include <unistd.h>
+
+namespace watch {
+namespace {
+
+// One stored selector choice: where it lives, its default, and its selector.
+struct TChoiceSetting {
+    const char* Section;
+    std::string Default;
+    ISelector& (IWatchPanel::*Selector)();
+};
+
+// The choices in the order they are read and written.
+std::vector<TChoiceSetting> ChoiceSettings() {
+    return {
+        {"SearchTime", Gbk("半小时"), &IWatchPanel::comboSearchTime},
+        {"City", Gbk("北京"), &IWatchPanel::comboCity},
+        {"PubDate", Gbk("一天内"), &IWatchPanel::comboPubDate},
+    };
+}
+
+// Pair 1 lives in "pair", pairs 2 to 5 in "pair2" to "pair5".
+std::string PairSection(int pair) {
+    return pair == 1 ? "pair" : "pair" + std::to_string(pair);
+}
+
+void SelectItem(ISelector& selector, const std::string& text) {
+    std::vector<std::string> items = selector.Items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == text) {
+            selector.SetItemIndex(static_cast<int>(i));
+            return;
+        }
+    }
+    selector.SetItemIndex(-1);
+}
+
+std::string SelectedItem(const ISelector& selector) {
+    std::vector<std::string> items = selector.Items();
+    int index = selector.ItemIndex();
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
+}
+
+} // namespace
+
+std::string SettingsPath() {
+    char executable[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", executable, sizeof executable);
+    if (length < 0 || length == static_cast<ssize_t>(sizeof executable))
+        throw std::system_error(errno, std::generic_category(), "Cannot locate the program");
+    std::string path(executable, static_cast<size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + "program.ini";
+}
+
+void LoadSettings(IWatchPanel& panel, const std::string& path) {
+    TIniFile file(path);
+    for (int pair = 1; pair <= IWatchPanel::PairCount; ++pair) {
+        panel.editComName(pair).SetText(file.ReadString(PairSection(pair), "com", ""));
+        panel.editPosition(pair).SetText(file.ReadString(PairSection(pair), "position", ""));
+    }
+    std::vector<TChoiceSetting> choices = ChoiceSettings();
+    std::vector<std::string> stored;
+    for (const TChoiceSetting& choice : choices)
+        stored.push_back(file.ReadString(choice.Section, "value", choice.Default));
+    for (size_t i = 0; i < choices.size(); ++i)
+        SelectItem((panel.*choices[i].Selector)(), stored[i]);
+}
+
+void btnSaveClick(IWatchPanel& panel, const std::string& path) {
+    TIniFile file(path);
+    for (int pair = 1; pair <= IWatchPanel::PairCount; ++pair) {
+        file.WriteString(PairSection(pair), "com", panel.editComName(pair).Text());
+        file.WriteString(PairSection(pair), "position", panel.editPosition(pair).Text());
+    }
+    for (const TChoiceSetting& choice : ChoiceSettings())
+        file.WriteString(choice.Section, "value", SelectedItem((panel.*choice.Selector)()));
+}
+
+} // namespace watch
