@@ -44,6 +44,10 @@ char LowerAscii(char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
 }
 
+char UpperAscii(char byte) {
+    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
+}
+
 int DigitValue(char byte, int base) {
     int value = 16;
     if (byte >= '0' && byte <= '9') {
@@ -253,6 +257,12 @@ std::string TrimRight(std::string_view text) {
 
 std::string Trim(std::string_view text) {
     return TrimLeft(TrimRight(text));
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), UpperAscii);
+    return result;
 }
 
 bool SameText(std::string_view a, std::string_view b) {

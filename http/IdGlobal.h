@@ -43,7 +43,8 @@ std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 
-// Comparisons that ignore ASCII case.
+// ASCII case folding, for header names and the comparisons that ignore case.
+std::string UpperCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
 // Negative, 0 or positive as a sorts before, with or after b, ASCII letters folded to lower case.
 int CompareText(std::string_view a, std::string_view b);

@@ -5,6 +5,13 @@
 
 // Fixed texts of the HTTP client layer.
 
+inline constexpr const char* RSHTTPUserAgent = "Mozilla/3.0 (compatible; Quorvel HTTP)";
+inline constexpr const char* RSHTTPUndefinedSituation = "Undefined situation";
+inline constexpr const char* RSHTTPMethodRequiresVersion =
+    "This request method is supported in HTTP 1.1";
+inline constexpr const char* RSHTTPChunkStarted = "Chunk Started";
+inline constexpr const char* RSIOHandlerPropInvalid = "IOHandler value is not valid";
+
 inline constexpr const char* RSURIProtocolFieldEmpty = "Protocol field is empty";
 inline constexpr const char* RSURIHostFieldEmpty = "Host field is empty";
 inline constexpr const char* RSFailedTimeZoneInfo =
