@@ -1,0 +1,68 @@
+#include "cli/FileText.h"
+
+#include "cli/UnreadableFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes the descriptor when the scope ends, whichever way it ends.
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int fd) : fd_(fd) {}
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    ~TFileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string Failure(const std::string& what, const std::string& path, int error) {
+    return what + " " + path + ": " + std::strerror(error);
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
+        throw EUnreadableFile(Failure("cannot read", path, errno));
+    if (S_ISDIR(status.st_mode))
+        throw EUnreadableFile(Failure("cannot read", path, EISDIR));
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
+        if (count == 0)
+            return bytes;
+        if (count < 0 && errno != EINTR)
+            throw EUnreadableFile(Failure("cannot read", path, errno));
+        if (count > 0)
+            bytes.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    TFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (file.Get() < 0)
+        throw std::runtime_error(Failure("cannot write", path, errno));
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t count = ::write(file.Get(), bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno != EINTR)
+            throw std::runtime_error(Failure("cannot write", path, errno));
+        if (count > 0)
+            written += static_cast<size_t>(count);
+    }
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The bytes of a whole file. Throws EUnreadableFile naming the file and the reason when it
+// cannot be read (missing, a directory, no permission).
+std::string ReadFileBytes(const std::string& path);
+
+// Writes bytes to a file, replacing it. Throws std::runtime_error naming the file and the
+// reason when that fails.
+void WriteFileBytes(const std::string& path, const std::string& bytes);

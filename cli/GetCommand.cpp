@@ -1,0 +1,121 @@
+#include "cli/GetCommand.h"
+
+#include "cli/ArgumentList.h"
+#include "cli/ExitStatus.h"
+#include "cli/FileText.h"
+#include "cli/TerminalText.h"
+#include "cli/UsageError.h"
+#include "fetcher/HttpPageFetcher.h"
+#include "http/EConvertError.h"
+#include "http/IdHTTP.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <system_error>
+#include <typeinfo>
+
+namespace {
+
+int ParseMilliseconds(const std::string& text) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0)
+        throw EUsageError("--read-timeout needs a number of milliseconds, not '" + text + "'");
+    return value;
+}
+
+void PrepareOutDirectory(const std::string& directory) {
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory))
+        throw EUsageError("cannot use " + directory + " as output directory" +
+                          (error ? ": " + error.message() : ""));
+}
+
+// Keeps a fetched text beside the others; a failure is told on `err` and counts as a
+// failed URL, since what was fetched did not arrive where it was asked for.
+bool Keep(const TGetOptions& options, int number, const char* suffix, const std::string& bytes,
+          std::ostream& err) {
+    if (options.OutDirectory.empty())
+        return true;
+    try {
+        WriteFileBytes(options.OutDirectory + "/" + std::to_string(number) + suffix, bytes);
+        return true;
+    } catch (const std::exception& failure) {
+        err << "quorvel-cli: " << failure.what() << std::endl;
+        return false;
+    }
+}
+
+// Anything else that escapes the client, named by its C++ type (std::bad_alloc, ...).
+std::string TypeName(const std::exception& failure) {
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(typeid(failure).name(), nullptr, nullptr, &status), &std::free);
+    return status == 0 ? name.get() : typeid(failure).name();
+}
+
+void Report(std::ostream& out, int number, std::string_view className, const char* message) {
+    out << number << ' ' << className << ' ' << OneLine(TerminalText(message, false)) << std::endl;
+}
+
+// Fetches URL number `number` and reports it; true when it arrived (and was kept).
+bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number, std::ostream& out,
+              std::ostream& err) {
+    const std::string& url = options.Urls[static_cast<size_t>(number - 1)];
+    try {
+        fetcher.SetCacheControl("no-cache");
+        std::string body = fetcher.Get(url);
+        out << number << " OK " << body.size() << std::endl;
+        return Keep(options, number, ".body", body, err);
+    } catch (const EIdHTTPProtocolException& failure) {
+        Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
+               failure.what());
+        Keep(options, number, ".error", failure.ErrorBody(), err);
+    } catch (const EIdException& failure) {
+        Report(out, number, failure.ClassName(), failure.what());
+    } catch (const EConvertError& failure) {
+        Report(out, number, failure.ClassName(), failure.what());
+    } catch (const std::exception& failure) {
+        Report(out, number, TypeName(failure), failure.what());
+    }
+    return false;
+}
+
+} // namespace
+
+TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
+    TGetOptions options;
+    TArgumentList list(arguments);
+    while (list.More()) {
+        const std::string& argument = list.Next();
+        if (argument == "--read-timeout")
+            options.ReadTimeout = ParseMilliseconds(list.ValueOf(argument));
+        else if (argument == "--out")
+            options.OutDirectory = list.ValueOf(argument);
+        else if (argument.starts_with("--"))
+            throw EUsageError("unknown option " + argument + " for get");
+        else
+            options.Urls.push_back(argument);
+    }
+    if (options.Urls.empty())
+        throw EUsageError("get needs at least one URL");
+    return options;
+}
+
+int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err) {
+    if (!options.OutDirectory.empty())
+        PrepareOutDirectory(options.OutDirectory);
+    THttpPageFetcher fetcher;
+    if (options.ReadTimeout)
+        fetcher.httpFindJob().ReadTimeout = *options.ReadTimeout;
+    bool allFetched = true;
+    for (int number = 1; number <= static_cast<int>(options.Urls.size()); ++number)
+        allFetched = FetchOne(fetcher, options, number, out, err) && allFetched;
+    return allFetched ? esSuccess : esNothingOrFailure;
+}

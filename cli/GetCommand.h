@@ -1,0 +1,26 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// quorvel-cli get [--read-timeout MS] [--out DIR] URL...
+struct TGetOptions {
+    // Replaces the client's ReadTimeout (milliseconds, 0 = no limit) when given.
+    std::optional<int> ReadTimeout;
+    // Where the body of URL i goes as i.body and an error body as i.error; empty: nowhere.
+    std::string OutDirectory;
+    std::vector<std::string> Urls;
+};
+
+// Throws EUsageError for an unknown option, a missing or malformed value, or no URL.
+TGetOptions ParseGetOptions(const std::vector<std::string>& arguments);
+
+// Fetches the URLs in order through one client, so that connection, cookies and target
+// carry over, and reports one line per URL on `out`:
+//   i OK n                                    n = the body's byte count
+//   i EIdHTTPProtocolException code message   a status the client does not accept
+//   i ClassName message                       any other failure
+// Returns esSuccess when every URL was fetched (and kept, with an out directory).
+int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err);

@@ -1,0 +1,62 @@
+// quorvel-cli: the job watch and the HTTP client without a window, for servers, scripts
+// and cron.
+
+#include "cli/ExitStatus.h"
+#include "cli/GetCommand.h"
+#include "cli/SearchCommand.h"
+#include "cli/UnreadableFile.h"
+#include "cli/UsageError.h"
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const Usage =
+    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
+    "       quorvel-cli get [--read-timeout MS] [--out DIR] URL...\n"
+    "\n"
+    "search  runs one search with the settings of FILE (program.ini beside the program),\n"
+    "        skipping the links listed in the exclusion file; prints the result pane,\n"
+    "        in UTF-8 or, with --raw, in GBK. Exit status 0 when something was found,\n"
+    "        1 when nothing was.\n"
+    "get     fetches the URLs in order over one connection and prints a line for each:\n"
+    "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
+    "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
+    "        was fetched, 1 otherwise.\n"
+    "Exit status 2: the command line cannot be run, or a file cannot be read.\n";
+
+int Run(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
+        throw EUsageError("no command given");
+    const std::string& command = arguments.front();
+    std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (command == "search")
+        return RunSearch(ParseSearchOptions(rest), std::cout, std::cerr);
+    if (command == "get")
+        return RunGet(ParseGetOptions(rest), std::cout, std::cerr);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << Usage;
+        return esSuccess;
+    }
+    throw EUsageError("unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EUsageError& error) {
+        std::cerr << "quorvel-cli: " << error.what() << "\n" << Usage;
+        return esUsage;
+    } catch (const EUnreadableFile& error) {
+        std::cerr << "quorvel-cli: " << error.what() << "\n";
+        return esUsage;
+    } catch (const std::exception& error) {
+        std::cerr << "quorvel-cli: " << error.what() << "\n";
+        return esNothingOrFailure;
+    }
+}

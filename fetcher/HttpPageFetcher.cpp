@@ -1,0 +1,23 @@
+#include "fetcher/HttpPageFetcher.h"
+
+#include "http/IdHTTP.h"
+
+THttpPageFetcher::THttpPageFetcher() : httpFindJob_(std::make_unique<TIdHTTP>()) {
+    TIdHTTP& http = *httpFindJob_;
+    http.AllowCookies = true;
+    http.HTTPOptions = {hoForceEncodeParams};
+    http.MaxLineAction = maException;
+    http.ReadTimeout = FindJobReadTimeout;
+    http.Request().ContentType = "text/html";
+    http.Request().Accept = "text/html, */*";
+}
+
+THttpPageFetcher::~THttpPageFetcher() = default;
+
+void THttpPageFetcher::SetCacheControl(const std::string& value) {
+    httpFindJob_->Request().CacheControl = value;
+}
+
+std::string THttpPageFetcher::Get(const std::string& url) {
+    return httpFindJob_->Get(url);
+}
