@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+// Start at every log-in for every user: the desktop's per-machine autostart entry.
+
+inline constexpr char kAutoStartName[] = "tallowfinch";
+inline constexpr char kAutoStartFolder[] = "/etc/xdg/autostart";
+
+// Raised when the entry cannot be written; nothing has changed then.
+class EAutoStartError : public std::runtime_error {
+public:
+    explicit EAutoStartError(const std::string& name)
+        : std::runtime_error("Failed to set data for '" + name + "'") {}
+
+    virtual const char* ClassName() const noexcept { return "EAutoStartError"; }
+};
+
+// The full path of the program that is running.
+std::filesystem::path RunningProgramPath();
+
+// The text of the entry that starts `program`.
+std::string AutoStartEntryText(const std::filesystem::path& program);
+
+// Writes "tallowfinch.desktop" into `folder` (created when missing), replacing an earlier
+// entry in one step so that a failed write leaves the old one whole.
+void SetAutoStart(const std::filesystem::path& folder, const std::filesystem::path& program);

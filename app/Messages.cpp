@@ -1,0 +1,40 @@
+#include "app/Messages.h"
+
+#include "app/QtText.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace {
+
+void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text) {
+    QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), FromGbk(text), QMessageBox::Ok,
+                    owner);
+    box.exec();
+}
+
+} // namespace
+
+void ShowMessage(QWidget* owner, const std::string& text) {
+    ShowBox(owner, QMessageBox::NoIcon, text);
+}
+
+void ShowErrorMessage(QWidget* owner, const std::string& message) {
+    ShowBox(owner, QMessageBox::Critical, WithFullStop(message));
+}
+
+std::string WithFullStop(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        message += '.';
+    return message;
+}
+
+void RunGuarded(QWidget* owner, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowErrorMessage(owner, error.what());
+    } catch (...) {
+        ShowErrorMessage(owner, "Unknown error");
+    }
+}

@@ -1,0 +1,433 @@
+#include "app/Unit3.h"
+
+#include "app/AnnouncePage.h"
+#include "app/AutoStart.h"
+#include "app/Messages.h"
+#include "app/NotifyIcon.h"
+#include "app/QtText.h"
+#include "watch/GbkText.h"
+#include "watch/MarkerText.h"
+#include "watch/SearchRun.h"
+#include "watch/WatchChoices.h"
+#include "watch/WatchSettings.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWebEngineView>
+#include <optional>
+
+namespace {
+
+constexpr char kCaption[] = "Quorvel v1.0 - Pellisand";
+constexpr int kClientWidth = 1223;
+constexpr int kClientHeight = 687;
+
+const char* const kBuiltInRecommendation =
+    "嘿，我发现了一个超酷的软件，想进入日思夜想的好公司吗？就靠它了！Quorvel，你搜索下找找。";
+const char* const kRecommendationCopied =
+    "推荐信息已经复制到剪贴板了，您可以把信息粘贴给QQ、MSN和微博好友等，感谢您的推荐！^0^";
+
+// One keyword pair's row of labels and fields in the search group.
+struct TPairRow {
+    int companyTop;
+    int positionTop;
+    int labelWidth;
+};
+constexpr std::array<TPairRow, watch::IWatchPanel::PairCount> kPairRows = {{
+    {45, 71, 91},
+    {96, 121, 98},
+    {147, 173, 98},
+    {199, 225, 98},
+    {251, 278, 98},
+}};
+
+// The pair's control name: editComName, editComName2, ... editComName5.
+QString PairName(const char* base, int pair) {
+    QString name = QString::fromLatin1(base);
+    return pair == 1 ? name : name + QString::number(pair);
+}
+
+template <typename Control>
+Control* Place(QWidget* container, const QString& name, const QRect& geometry) {
+    auto* control = new Control(container);
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// The layout's labels are 13 pixels high: their text is drawn from the top in a font small
+// enough for descenders and the underline to stay inside.
+QLabel* PlaceLabel(QWidget* container, const QString& name, const QRect& geometry,
+                   const QString& text) {
+    auto* label = Place<QLabel>(container, name, geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont labelFont = label->font();
+    labelFont.setPixelSize(11);
+    label->setFont(labelFont);
+    label->setText(text);
+    return label;
+}
+
+QLabel* PlaceLabel(QWidget* container, const char* name, const QRect& geometry,
+                   const QString& text) {
+    return PlaceLabel(container, QString::fromLatin1(name), geometry, text);
+}
+
+QPushButton* PlaceButton(QWidget* container, const char* name, const QRect& geometry,
+                         const char* utf8Text) {
+    auto* button = Place<QPushButton>(container, QString::fromLatin1(name), geometry);
+    button->setText(QString::fromUtf8(utf8Text));
+    return button;
+}
+
+QComboBox* PlaceCombo(QWidget* container, const char* name, const QRect& geometry) {
+    auto* combo = Place<QComboBox>(container, QString::fromLatin1(name), geometry);
+    combo->setEditable(true);
+    return combo;
+}
+
+void PaintBlue(QLabel* label) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(palette);
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/tallowfinch-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+// An address taken from the announcement page is opened only as a web page: the page
+// arrives over plain http and must not make the program open local files or programs.
+bool IsWebAddress(const QUrl& url) {
+    QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// Turns the given escapes back into their bytes: %XX for every non-ASCII byte and for the
+// ASCII characters in `characters`; every other escape stays as it is.
+QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
+    QByteArray text;
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        bool isHex = false;
+        int value = i + 2 < encoded.size() && encoded[i] == '%'
+                        ? encoded.mid(i + 1, 2).toInt(&isHex, 16)
+                        : 0;
+        if (isHex && (value >= 0x80 || characters.contains(static_cast<char>(value)))) {
+            text += static_cast<char>(value);
+            i += 2;
+        } else {
+            text += encoded[i];
+        }
+    }
+    return text;
+}
+
+// The address as the page wrote it.  The web engine hands addresses over canonicalised,
+// with non-ASCII characters and a few others escaped as UTF-8, and QUrl escapes the "#"
+// inside a fragment; exactly those escapes are undone, every other byte stays as it is.
+std::string AddressText(const QUrl& url) {
+    const QByteArrayView escapedByEngine(" \"<>`");
+    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
+    if (url.hasFragment()) {
+        text += '#';
+        text += UndoEscapes(url.fragment(QUrl::FullyEncoded).toLatin1(), " \"<>`#");
+    }
+    return ToGbk(QString::fromUtf8(text));
+}
+
+} // namespace
+
+TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher> httpFindJob)
+    : setup_(std::move(setup)), httpFindJob_(std::move(httpFindJob)) {
+    setObjectName(QStringLiteral("frmVantaro"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    QIcon icon = ProgramIcon();
+    setWindowIcon(icon);
+
+    CreateControls();
+    BindWatchPanel();
+    notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
+    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_);
+    ConnectHandlers();
+    PlaceInScreenCentre();
+    FormCreate();
+}
+
+TfrmVantaro::~TfrmVantaro() {
+    FormDestroy();
+}
+
+void TfrmVantaro::CreateControls() {
+    QFont windowFont = font();
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
+
+    memoResult_ = Place<QPlainTextEdit>(this, QStringLiteral("memoResult"), {672, 8, 545, 449});
+    memoResult_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoResult_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoResult_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoResult_->setTabChangesFocus(true);
+
+    CreateAutoStartGroup();
+    CreateSearchGroup();
+
+    PlaceLabel(this, "lblFilter", {672, 464, 39, 13}, QString::fromUtf8("过滤器"));
+    memoFilter_ = Place<QPlainTextEdit>(this, QStringLiteral("memoFilter"), {672, 480, 545, 201});
+    memoFilter_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoFilter_->setTabChangesFocus(true);
+
+    CreateAnnouncePane();
+
+    timerFindJob_ = new QTimer(this);
+    timerFindJob_->setObjectName(QStringLiteral("timerFindJob"));
+}
+
+void TfrmVantaro::CreateAutoStartGroup() {
+    auto* groupAutoStart =
+        Place<QGroupBox>(this, QStringLiteral("groupAutoStart"), {8, 8, 657, 49});
+    groupAutoStart->setTitle(QString::fromUtf8("开机自动运行"));
+    PlaceLabel(groupAutoStart, "lblAutoStart", {7, 21, 320, 13},
+               QString::fromUtf8("设为开机自动运行前，请您先看下操作手册中的说明^o^"));
+    btnAutoStart_ =
+        PlaceButton(groupAutoStart, "btnAutoStart", {335, 16, 145, 25}, "设为开机自动运行");
+}
+
+// Labels first; then the controls that take the focus, in their tab order, since the
+// order of creation is the order of the focus chain.
+void TfrmVantaro::CreateSearchGroup() {
+    groupSet_ = Place<QGroupBox>(this, QStringLiteral("groupSet"), {8, 63, 657, 394});
+    groupSet_->setTitle(QString::fromUtf8("搜索设置"));
+    CreateSearchLabels();
+
+    btnGo_ = PlaceButton(groupSet_, "btnGo", {298, 303, 127, 25}, "开始定时搜索");
+    comboSearchTime_ = PlaceCombo(groupSet_, "comboSearchTime", {120, 303, 161, 21});
+    comboCity_ = PlaceCombo(groupSet_, "comboCity", {120, 18, 161, 21});
+    for (int pair = 1; pair <= PairCount; ++pair) {
+        const TPairRow& row = kPairRows[pair - 1];
+        editComName_[pair - 1] = Place<QLineEdit>(groupSet_, PairName("editComName", pair),
+                                                  {120, row.companyTop, 409, 21});
+        editPosition_[pair - 1] = Place<QLineEdit>(groupSet_, PairName("editPosition", pair),
+                                                   {120, row.positionTop, 409, 21});
+        if (pair == 1)
+            comboPubDate_ = PlaceCombo(groupSet_, "comboPubDate", {360, 18, 169, 21});
+    }
+    btnRightNow_ = PlaceButton(groupSet_, "btnRightNow", {100, 328, 101, 25}, "马上开始搜索");
+    btnSave_ = PlaceButton(groupSet_, "btnSave", {16, 328, 75, 25}, "保存设置");
+    btnStopGo_ = PlaceButton(groupSet_, "btnStopGo", {432, 303, 113, 25}, "停止定时搜索");
+    btnStopGo_->setEnabled(false);
+}
+
+void TfrmVantaro::CreateSearchLabels() {
+    PlaceLabel(groupSet_, "lblCity", {16, 18, 65, 13}, QString::fromUtf8("所在城市："));
+    PlaceLabel(groupSet_, "lblPubDate", {296, 18, 65, 13}, QString::fromUtf8("发布日期："));
+    for (int pair = 1; pair <= PairCount; ++pair) {
+        const TPairRow& row = kPairRows[pair - 1];
+        QString number = pair == 1 ? QString() : QString::number(pair);
+        PlaceLabel(groupSet_, PairName("lblComName", pair),
+                   {16, row.companyTop, row.labelWidth, 13},
+                   QString::fromUtf8("公司名关键字%1：").arg(number));
+        PlaceLabel(groupSet_, PairName("lblPosition", pair),
+                   {16, row.positionTop, row.labelWidth, 13},
+                   QString::fromUtf8("职位名关键字%1：").arg(number));
+    }
+    PlaceLabel(groupSet_, "lblSearchTime", {16, 303, 65, 13}, QString::fromUtf8("搜索定时："));
+
+    lblSEM_ = PlaceLabel(groupSet_, "lblSEM", {16, 358, 490, 13},
+                         QString::fromUtf8("如果觉得好请点击这里把本软件介绍给您QQ、MSN、"
+                                           "微博上的好友，作者非常感谢！！"));
+    PaintBlue(lblSEM_);
+    QFont underlined = lblSEM_->font();
+    underlined.setUnderline(true);
+    lblSEM_->setFont(underlined);
+    lblSEM_->setCursor(Qt::PointingHandCursor);
+    lblSEM_->installEventFilter(this);
+
+    PaintBlue(PlaceLabel(groupSet_, "lblContact", {16, 377, 542, 13},
+                         QString::fromUtf8("联系作者：quorvel@example.org  "
+                                           "欢迎来信提出您的意见和建议，我们会尽快回复。")));
+}
+
+void TfrmVantaro::CreateAnnouncePane() {
+    WebBrowser1_ = Place<QWebEngineView>(this, QStringLiteral("WebBrowser1"), {8, 464, 657, 217});
+    // The page belongs to the pane.
+    auto* page = new TAnnouncePage(
+        [this](const QUrl& url) {
+            bool cancel = false;
+            WebBrowser1BeforeNavigate2(AddressText(url), cancel);
+            return cancel;
+        },
+        [this](const QString& html) { WebBrowser1DocumentComplete(ToGbk(html)); }, WebBrowser1_);
+    WebBrowser1_->setPage(page);
+}
+
+void TfrmVantaro::BindWatchPanel() {
+    for (int i = 0; i < PairCount; ++i) {
+        editComNameFields_[i] = std::make_unique<TQtTextField>(editComName_[i]);
+        editPositionFields_[i] = std::make_unique<TQtTextField>(editPosition_[i]);
+    }
+    comboSearchTimeSelector_ =
+        std::make_unique<TQtSelector>(comboSearchTime_, watch::SearchTimeItems());
+    comboCitySelector_ = std::make_unique<TQtSelector>(comboCity_, watch::CityItems());
+    comboPubDateSelector_ = std::make_unique<TQtSelector>(comboPubDate_, watch::PubDateItems());
+    memoResultLines_ = std::make_unique<TQtLineList>(memoResult_);
+    memoFilterLines_ = std::make_unique<TQtLineList>(memoFilter_);
+    btnGoFlag_ = std::make_unique<TQtEnabledFlag>(btnGo_);
+    btnStopGoFlag_ = std::make_unique<TQtEnabledFlag>(btnStopGo_);
+    timerFindJobTimer_ = std::make_unique<TQtTimer>(timerFindJob_);
+}
+
+void TfrmVantaro::ConnectHandlers() {
+    auto connectClick = [this](QPushButton* button, std::function<void()> handler) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { Guarded(handler); });
+    };
+    connectClick(btnAutoStart_, [this] { btnAutoStartClick(); });
+    connectClick(btnGo_, [this] { searchRun_->btnGoClick(); });
+    connectClick(btnStopGo_, [this] { searchRun_->btnStopGoClick(); });
+    connectClick(btnSave_, [this] { btnSaveClick(); });
+    connectClick(btnRightNow_, [this] { searchRun_->btnRightNowClick(); });
+    connect(timerFindJob_, &QTimer::timeout, this,
+            [this] { Guarded([this] { searchRun_->timerFindJobTimer(); }); });
+}
+
+void TfrmVantaro::PlaceInScreenCentre() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+}
+
+void TfrmVantaro::Guarded(const std::function<void()>& handler) {
+    RunGuarded(this, handler);
+}
+
+void TfrmVantaro::FormCreate() {
+    Guarded([this] {
+        WebBrowser1_->load(setup_.AnnounceUrl);
+        watch::LoadSettings(*this, setup_.SettingsFile.string());
+    });
+}
+
+void TfrmVantaro::FormDestroy() {
+    notifyIcon_->Remove();
+}
+
+watch::ITextField& TfrmVantaro::editComName(int pair) {
+    return *editComNameFields_.at(static_cast<size_t>(pair - 1));
+}
+
+watch::ITextField& TfrmVantaro::editPosition(int pair) {
+    return *editPositionFields_.at(static_cast<size_t>(pair - 1));
+}
+
+void TfrmVantaro::HideToTray() {
+    notifyIcon_->HideToTray();
+}
+
+void TfrmVantaro::RestoreFromTray() {
+    notifyIcon_->RestoreFromTray();
+}
+
+void TfrmVantaro::ShowMessage(const std::string& text) {
+    ::ShowMessage(this, text);
+}
+
+void TfrmVantaro::btnAutoStartClick() {
+    SetAutoStart(setup_.AutoStartFolder, setup_.ProgramPath);
+}
+
+void TfrmVantaro::btnSaveClick() {
+    watch::btnSaveClick(*this, setup_.SettingsFile.string());
+}
+
+void TfrmVantaro::lblSEMClick() {
+    std::string text = recommendText_.empty() ? watch::Gbk(kBuiltInRecommendation) : recommendText_;
+    QGuiApplication::clipboard()->setText(FromGbk(text));
+    ShowMessage(watch::Gbk(kRecommendationCopied));
+}
+
+void TfrmVantaro::WebBrowser1DocumentComplete(const std::string& pageText) {
+    Guarded([&] {
+        std::string broadcast = watch::TextBetween("#Braodcast2#", "#Braodcast2End#", pageText);
+        std::string message = watch::TextBetween("#Message2#", "#Message2End#", pageText);
+        if (!broadcast.empty())
+            recommendText_ = broadcast;
+        if (!message.empty())
+            ShowMessage(message);
+    });
+}
+
+// The pane asks before every navigation and must have its answer at once; the message box
+// and the opening of the address follow from the event loop, in that order.
+void TfrmVantaro::WebBrowser1BeforeNavigate2(const std::string& url, bool& Cancel) {
+    std::optional<std::string> message;
+    std::optional<std::string> address;
+    if (watch::Pos("#m#", url) > 0) {
+        Cancel = true;
+        message = watch::TextBetween("#mb#", "#me#", url);
+    }
+    if (watch::Pos("#n#", url) > 0) {
+        Cancel = true;
+        address = watch::TextBetween("#nb#", "#ne#", url);
+    }
+    if (!message && !address)
+        return;
+    QTimer::singleShot(0, this, [this, message, address] {
+        Guarded([&] {
+            if (message)
+                ShowMessage(*message);
+            if (address)
+                OpenAnnouncedAddress(*address);
+        });
+    });
+}
+
+void TfrmVantaro::OpenAnnouncedAddress(const std::string& address) {
+    QUrl url(FromGbk(address), QUrl::StrictMode);
+    if (IsWebAddress(url))
+        QDesktopServices::openUrl(url);
+}
+
+void TfrmVantaro::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Minimising hides the window in the tray instead; where there is no tray, the window
+    // simply stays minimised.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        notifyIcon_->TrayAvailable()) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            HideToTray();
+        });
+    }
+}
+
+void TfrmVantaro::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
+}
+
+bool TfrmVantaro::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblSEM_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Guarded([this] { lblSEMClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

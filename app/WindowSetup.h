@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QUrl>
+#include <filesystem>
+
+// Where the main window finds the world outside it.  The program takes the defaults;
+// the tests point every item at something of their own.
+struct TWindowSetup {
+    // The settings file read at creation and written by the save button.
+    std::filesystem::path SettingsFile;
+    // The folder of the per-machine autostart entry.
+    std::filesystem::path AutoStartFolder;
+    // The program the autostart entry starts.
+    std::filesystem::path ProgramPath;
+    // The announcement page.
+    QUrl AnnounceUrl;
+    // Whether the desktop shows status icons; without them hiding minimises instead.
+    bool TrayAvailable = false;
+};
+
+// The program's own setup: program.ini beside the executable, /etc/xdg/autostart, the
+// built-in announcement page and the desktop's status-icon area if there is one.
+TWindowSetup DefaultWindowSetup();

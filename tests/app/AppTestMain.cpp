@@ -1,0 +1,49 @@
+// Runs one group of the window's tests, named by the first argument, under the offscreen
+// platform; the other arguments go to Qt Test.
+
+#include "AnnounceTest.h"
+#include "LayoutTest.h"
+#include "SearchRunTest.h"
+#include "ShellTest.h"
+#include "app/Messages.h"
+#include "app/WebEngineSetup.h"
+
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QObject> TestGroup(const char* name) {
+    if (std::strcmp(name, "layout") == 0)
+        return std::make_unique<LayoutTest>();
+    if (std::strcmp(name, "search") == 0)
+        return std::make_unique<SearchRunTest>();
+    if (std::strcmp(name, "shell") == 0)
+        return std::make_unique<ShellTest>();
+    if (std::strcmp(name, "announce") == 0)
+        return std::make_unique<AnnounceTest>();
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
+    if (!group) {
+        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce [QTEST_ARG...]\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
+    qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
+    PrepareWebEngine();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+
+    argv[1] = argv[0];
+    return QTest::qExec(group.get(), argc - 1, argv + 1);
+}
