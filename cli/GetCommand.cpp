@@ -1,6 +1,7 @@
 #include "cli/GetCommand.h"
 
 #include "cli/ArgumentList.h"
+#include "cli/BodyFile.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
 #include "cli/TerminalText.h"
@@ -39,12 +40,16 @@ void PrepareOutDirectory(const std::string& directory) {
 
 // Keeps a fetched text beside the others; a failure is told on `err` and counts as a
 // failed URL, since what was fetched did not arrive where it was asked for.
+std::string OutPath(const TGetOptions& options, int number, const char* suffix) {
+    return options.OutDirectory + "/" + std::to_string(number) + suffix;
+}
+
 bool Keep(const TGetOptions& options, int number, const char* suffix, const std::string& bytes,
           std::ostream& err) {
     if (options.OutDirectory.empty())
         return true;
     try {
-        WriteFileBytes(options.OutDirectory + "/" + std::to_string(number) + suffix, bytes);
+        WriteFileBytes(OutPath(options, number, suffix), bytes);
         return true;
     } catch (const std::exception& failure) {
         err << "quorvel-cli: " << failure.what() << std::endl;
@@ -64,15 +69,37 @@ void Report(std::ostream& out, int number, std::string_view className, const cha
     out << number << ' ' << className << ' ' << OneLine(TerminalText(message, false)) << std::endl;
 }
 
+// The byte count of the body of `url`. With an out directory the body goes straight from the
+// connection into its file, so a large body never has to fit in memory; the file of a URL
+// that fails is removed.
+std::int64_t Fetch(THttpPageFetcher& fetcher, const std::string& url, TBodyFile* bodyFile) {
+    if (bodyFile == nullptr)
+        return static_cast<std::int64_t>(fetcher.Get(url).size());
+    try {
+        fetcher.httpFindJob().Get(url, *bodyFile);
+    } catch (...) {
+        bodyFile->Remove();
+        throw;
+    }
+    return bodyFile->Size();
+}
+
 // Fetches URL number `number` and reports it; true when it arrived (and was kept).
 bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number, std::ostream& out,
               std::ostream& err) {
     const std::string& url = options.Urls[static_cast<size_t>(number - 1)];
+    std::unique_ptr<TBodyFile> bodyFile;
+    if (!options.OutDirectory.empty())
+        bodyFile = std::make_unique<TBodyFile>(OutPath(options, number, ".body"));
     try {
         fetcher.SetCacheControl("no-cache");
-        std::string body = fetcher.Get(url);
-        out << number << " OK " << body.size() << std::endl;
-        return Keep(options, number, ".body", body, err);
+        std::int64_t size = Fetch(fetcher, url, bodyFile.get());
+        out << number << " OK " << size << std::endl;
+        if (bodyFile && !bodyFile->Failure().empty()) {
+            err << "quorvel-cli: " << bodyFile->Failure() << std::endl;
+            return false;
+        }
+        return true;
     } catch (const EIdHTTPProtocolException& failure) {
         Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
                failure.what());

@@ -8,7 +8,7 @@ announcement page, in GBK, over HTTP/1.1 with keep-alive:
     /job/NNNNNN.html        one posting
     /announce.html          the authors' announcement page
 
-Usage: python3 demo/board.py [--host 127.0.0.1] [--port 18093]
+Usage: python3 demo/board.py [--host 127.0.0.1] [--port 18093] [--scale N]
 With --port 0 a free port is chosen.  The first line on standard output names the address
 the board listens on.  SIGTERM and SIGINT stop it cleanly.
 """
@@ -61,19 +61,22 @@ def build_companies():
     return names
 
 
-def build_postings():
-    """Every posting of the board, in a fixed order that never changes between runs."""
+def build_postings(scale=1):
+    """Every posting of the board, in a fixed order that never changes between runs.
+
+    A scale above 1 gives every company that many times its postings, for long result sets.
+    """
     postings = []
     for c, company in enumerate(build_companies()):
         # Most companies have a handful of postings; every seventh has enough for pages,
         # four in five of them in Beijing and from today.
         large = c % 7 == 0
-        count = 65 if large else 3 + (c * 5) % 9
+        count = (65 if large else 3 + (c * 5) % 9) * scale
         for j in range(count):
             beijing_today = large and j % 5 != 4
             area_code, area_name = AREAS[0] if beijing_today else AREAS[(c + j) % len(AREAS)]
             postings.append(Posting(
-                number=100000 + c * 1000 + j,
+                number=100000 + c * 1000 * scale + j,
                 company=company,
                 title=POSITIONS[(c * 3 + j * 4) % len(POSITIONS)],
                 area_code=area_code,
@@ -292,7 +295,12 @@ def main():
     parser = argparse.ArgumentParser(description="Local demo job board for Quorvel.")
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=18093)
+    parser.add_argument("--scale", type=int, default=1,
+                        help="give every company this many times its postings")
     options = parser.parse_args()
+    if options.scale != 1:
+        global POSTINGS
+        POSTINGS = build_postings(options.scale)
 
     server = BoardServer((options.host, options.port))
     host, port = server.server_address[:2]

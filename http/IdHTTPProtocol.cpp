@@ -4,11 +4,15 @@
 
 #include "http/IdHTTP.h"
 #include "http/IdStringStream.h"
+#include "net/IdException.h"
 
 namespace {
 
 constexpr int kErrorBodyTimeout = 2000;
 constexpr int kDrainTimeout = 4000;
+// A header block whose text (its lines with their CR LF) grows past this is refused: a
+// peer that never ends its head must not fill memory.
+constexpr std::size_t kMaxHeaderBlockText = 1024 * 1024;
 
 std::string_view MethodText(TIdHTTPMethod method) {
     switch (method) {
@@ -106,8 +110,14 @@ void TIdHTTPProtocol::ReadHeaderBlock() {
     TIdHeaderList& lines = response_.HeaderLines;
     lines.Clear();
     std::string line = client_.ReadLine();
+    std::size_t blockText = 0;
     try {
         while (!line.empty()) {
+            blockText += line.size() + 2;
+            if (blockText > kMaxHeaderBlockText) {
+                client_.CloseConnection();
+                throw EIdReadLnMaxLineLengthExceeded();
+            }
             lines.Add(std::move(line));
             line = client_.ReadLine();
         }

@@ -2,6 +2,8 @@
 
 #include "net/IdStack.h"
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
 
 TIdConnectThread::TIdConnectThread(TIdSocketHandle* binding) : binding_(binding) {}
@@ -20,6 +22,12 @@ void TIdConnectThread::WaitFor() {
     }
 }
 
+bool TIdConnectThread::WaitFinished(int milliseconds) {
+    std::unique_lock lock(finishedMutex_);
+    return finishedChanged_.wait_for(lock, std::chrono::milliseconds(std::max(milliseconds, 0)),
+                                     [this] { return finished_.load(); });
+}
+
 void TIdConnectThread::Execute() {
     try {
         // A socket closed under the connect reports one of these; the caller gave up anyway.
@@ -28,5 +36,9 @@ void TIdConnectThread::Execute() {
     } catch (const std::exception& error) {
         errorMessage_ = error.what();
     }
-    finished_.store(true);
+    {
+        std::lock_guard lock(finishedMutex_);
+        finished_.store(true);
+    }
+    finishedChanged_.notify_all();
 }

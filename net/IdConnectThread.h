@@ -3,6 +3,8 @@
 #include "net/IdSocketHandle.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,6 +22,9 @@ public:
 
     void Start();
     bool Finished() const { return finished_.load(); }
+    // Waits up to milliseconds for the thread to finish, returning as soon as it has;
+    // true when it finished.
+    bool WaitFinished(int milliseconds);
     void WaitFor();
     // The message of the exception the connect raised, read after the thread finished.
     const std::optional<std::string>& ErrorMessage() const { return errorMessage_; }
@@ -30,5 +35,7 @@ private:
     TIdSocketHandle* binding_;
     std::thread thread_;
     std::atomic<bool> finished_{false};
+    std::mutex finishedMutex_;
+    std::condition_variable finishedChanged_;
     std::optional<std::string> errorMessage_;
 };

@@ -8,21 +8,13 @@
 #include <netinet/tcp.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
-// How long the timed connect sleeps between looks at its thread.
+// How long the timed connect waits between looks at its thread.
 constexpr int kConnectSlice = 125;
 // The limit of a connect while the anti-freeze keeps the GUI alive.
 constexpr int kAntiFreezeConnectTimeout = 120000;
-
-void Sleep(int milliseconds) {
-    if (milliseconds > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-}
 
 } // namespace
 
@@ -73,16 +65,16 @@ void TIdIOHandlerSocket::TimedConnect(int timeout) {
     }
     const bool unlimited = timeout == -2;
     int remaining = unlimited ? slice + 1 : timeout;
+    // Each wait ends early when the connect is done, so a quick connect costs no slice.
     while (remaining > slice) {
-        Sleep(slice);
+        thread.WaitFinished(slice);
         TIdAntiFreezeBase::DoProcess(true);
         remaining = unlimited ? slice + 1 : remaining - slice;
         if (thread.Finished()) {
             remaining = 0;
         }
     }
-    Sleep(remaining);
-    if (!thread.Finished()) {
+    if (!thread.WaitFinished(remaining)) {
         // Closing the socket ends the blocked connect.
         CloseHandler();
         thread.WaitFor();

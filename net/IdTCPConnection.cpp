@@ -15,6 +15,10 @@ TIdStack& Stack() {
     return *TIdStack::ActiveStack();
 }
 
+// The most room ReadToStream makes before the bytes arrive: a count is only the peer's
+// word, and a stream of a larger announced size grows as the data really comes.
+constexpr std::int64_t kMaxPresize = 16 * 1024 * 1024;
+
 } // namespace
 
 TIdTCPConnection::TIdTCPConnection() {
@@ -57,7 +61,9 @@ bool TIdTCPConnection::IsConnected() {
 }
 
 void TIdTCPConnection::PollForClose(bool raiseIfDisconnected) {
-    FillInputBuffer(raiseIfDisconnected, 1, false);
+    // A close that already happened is readable at once; waiting longer only delays every
+    // request on a healthy idle connection.
+    FillInputBuffer(raiseIfDisconnected, 0, false);
 }
 
 void TIdTCPConnection::DropSocket() {
@@ -217,9 +223,10 @@ void TIdTCPConnection::ReadToStream(TIdStream& target, std::int64_t count, bool 
         count = ReadInt32();
     }
     if (count >= 0) {
-        // Room for the whole count at once rather than growing piece by piece.  The stream
-        // is not zero-filled first: every byte is either written or cut off at the end.
-        target.ReserveSize(target.Position() + count);
+        // Room for the whole count at once (up to kMaxPresize) rather than growing piece by
+        // piece.  The stream is not zero-filled first: every byte is either written or cut
+        // off at the end.
+        target.ReserveSize(target.Position() + std::min(count, kMaxPresize));
     }
     std::int64_t remaining = readUntilClose ? 2147483647 : count;
     StartWork(wmRead, readUntilClose ? 0 : static_cast<int>(count));

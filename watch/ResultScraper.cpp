@@ -7,6 +7,7 @@
 #include "watch/WatchPanel.h"
 
 #include <set>
+#include <string_view>
 
 namespace watch {
 namespace {
@@ -30,10 +31,10 @@ const char* const RowSeparator = "===== =====";
 const char* const MatchEveryTitle = "*";
 
 // The link runs from the first "http" through "html", without the closing quote.
-std::string LinkOf(const std::string& cell) {
+std::string LinkOf(std::string_view cell) {
     long long from = Pos(LinkStart, cell);
     long long to = Pos(LinkEnd, cell);
-    return Copy(cell, from, to - from + 4);
+    return std::string(CopyView(cell, from, to - from + 4));
 }
 
 std::optional<std::string> NextPageURL(const std::string& page) {
@@ -85,13 +86,20 @@ std::optional<std::string> TResultScraper::FetchPage(const std::string& url) {
 
 void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLines,
                                     const ILineList& exclusionLines) const {
-    std::string list = TextBetween(ResultListStart, ResultListEnd, page);
-    list = TextAfter(HeaderRowEnd, list);
-    while (Pos(FirstCell, list) > 0 && Pos(SecondCell, list) > 0) {
-        std::string cell = TextBetween(FirstCell, SecondCell, list);
-        list = TextAfter(SecondCell, list);
+    // A view that moves past each row: cutting a row never copies the rest of the list.
+    std::string_view list = TextBetweenView(ResultListStart, ResultListEnd, page);
+    list = TextAfterView(HeaderRowEnd, list);
+    for (;;) {
+        long long first = Pos(FirstCell, list);
+        long long second = Pos(SecondCell, list);
+        if (first == 0 || second == 0)
+            break;
+        // TextBetween and TextAfter of the two cell markers, from the positions just found.
+        long long firstLength = static_cast<long long>(FirstCell.size());
+        std::string_view cell = CopyView(list, first + firstLength, second - first - firstLength);
+        list.remove_prefix(static_cast<size_t>(second - 1) + SecondCell.size());
         std::string link = LinkOf(cell);
-        std::string title = TextBetween(TitleStart, TitleEnd, cell);
+        std::string title(TextBetweenView(TitleStart, TitleEnd, cell));
         if (!Keeps(title, link, exclusionLines))
             continue;
         resultLines.Add(CurrentCompany);

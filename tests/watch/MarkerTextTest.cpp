@@ -10,6 +10,8 @@ TEST(MarkerText, PosIsOneBasedExactAndZeroWhenAbsent) {
     EXPECT_EQ(Pos("B", "abcb"), 0);
     EXPECT_EQ(Pos("abcd", "abc"), 0);
     EXPECT_EQ(Pos("", "abc"), 0);
+    // A view of nothing has no data at all; the search must not touch it.
+    EXPECT_EQ(Pos("a", std::string_view()), 0);
 }
 
 TEST(MarkerText, CopyClampsIndexAndCount) {
@@ -66,4 +68,19 @@ TEST(MarkerText, TrimRemovesBlanksAndControlBytesAtBothEnds) {
     EXPECT_EQ(Trim(" \t\r\n ab c \x01"), "ab c");
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(Trim("\xA1\xA1x\xA1\xA1"), "\xA1\xA1x\xA1\xA1");
+}
+
+TEST(MarkerText, PosFindsTheSameInShortAndLongTexts) {
+    // Short texts and long ones are searched differently; near misses that share the first
+    // or the last byte must not fool either.
+    const std::string marker = "<td class=\"td1\">";
+    for (size_t filler : {0u, 5u, 1000u, 5000u}) {
+        std::string text = std::string(filler, 'x') + "<td class=\"td2\">" + "<td>" +
+                           "<td class=\"td1\"" + "<" + marker + "tail";
+        EXPECT_EQ(Pos(marker, text), static_cast<int>(filler) + 16 + 4 + 15 + 1 + 1) << filler;
+        EXPECT_EQ(Pos(">", text), static_cast<int>(filler) + 16);
+        EXPECT_EQ(Pos("tail", text), static_cast<int>(text.size()) - 3);
+        EXPECT_EQ(Pos("taim", text), 0);
+        EXPECT_EQ(Pos(text, text), 1);
+    }
 }

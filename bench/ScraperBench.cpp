@@ -1,0 +1,98 @@
+// Scraping a generated result page of 1 MB and 10 MB (about 2000 rows a megabyte), and, as
+// the yardstick, one memmem pass over the same 10 MB page counting the row marker.
+
+#include "watch/MemoryLineList.h"
+#include "watch/MemoryWatchPanel.h"
+#include "watch/PageFetcher.h"
+#include "watch/ResultScraper.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr int RowsPerMegabyte = 2000;
+constexpr int RowBytes = 1024 * 1024 / RowsPerMegabyte;
+const std::string RowMarker = "<td class=\"td1\">";
+
+std::string ResultRow(int number) {
+    const char* title = number % 3 == 0 ? "Java Developer" : "Sales Assistant";
+    std::string row =
+        "<tr>" + RowMarker + "<input type=\"checkbox\" name=\"delivery_jobid\" value=\"" +
+        std::to_string(number) + "\" /><a href=\"http://127.0.0.1/job/" + std::to_string(number) +
+        ".html\" target=\"_blank\" >" + title +
+        "</a></td><td class=\"td2\"><a href=\"http://127.0.0.1/company/" +
+        std::to_string(number / 1000) + ".html\">Example Co.</a></td><td class=\"td3\">";
+    row.append(RowBytes - row.size() - 10, 'x'); // the area and date columns
+    row += "</td></tr>";
+    return row;
+}
+
+std::string ResultPage(int rows) {
+    std::string page = "<html><body><div class=\"navBold\">1</div>"
+                       "<div class=\"resultListDiv\"><table><tr><th>title</th></tr>";
+    page.reserve(static_cast<size_t>(rows) * RowBytes + 256);
+    for (int number = 0; number < rows; ++number)
+        page += ResultRow(number);
+    page += "</table></div><div class=\"bt_center clearboth\">1</div></body></html>";
+    return page;
+}
+
+// Hands out a page prepared outside the timed region, so that copying the page is not
+// counted as scraping.
+class PreparedFetcher : public watch::IPageFetcher {
+public:
+    void SetCacheControl(const std::string&) override {}
+    std::string Get(const std::string&) override { return std::move(page); }
+    std::string page;
+};
+
+void BM_ScrapePage(benchmark::State& state) {
+    const std::string page = ResultPage(static_cast<int>(state.range(0)) * RowsPerMegabyte);
+    PreparedFetcher fetcher;
+    watch::TMemoryWatchPanel panel;
+    watch::TResultScraper scraper(fetcher, panel);
+    scraper.CurrentCompany = "Example";
+    scraper.CurrentPosition = "java";
+    watch::TMemoryLineList exclusions;
+    int lines = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fetcher.page = page;
+        watch::TMemoryLineList results;
+        state.ResumeTiming();
+        scraper.ScrapeResults("http://127.0.0.1/search", results, exclusions);
+        lines = results.Count();
+    }
+    const int expected = 4 * ((static_cast<int>(state.range(0)) * RowsPerMegabyte + 2) / 3);
+    if (lines != expected)
+        state.SkipWithError("the scraper kept the wrong number of rows");
+    state.counters["rows"] = lines / 4;
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(page.size()));
+}
+BENCHMARK(BM_ScrapePage)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_MemmemRowMarker(benchmark::State& state) {
+    const std::string page = ResultPage(static_cast<int>(state.range(0)) * RowsPerMegabyte);
+    int rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        const char* at = page.data();
+        const char* end = page.data() + page.size();
+        while (const void* found = memmem(at, end - at, RowMarker.data(), RowMarker.size())) {
+            ++rows;
+            at = static_cast<const char*>(found) + RowMarker.size();
+        }
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = rows;
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(page.size()));
+}
+BENCHMARK(BM_MemmemRowMarker)->Arg(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,74 @@
+#include "cli/BodyFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+TBodyFile::TBodyFile(std::string path) : path_(std::move(path)) {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        Fail(errno);
+}
+
+TBodyFile::~TBodyFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void TBodyFile::SetPosition(std::int64_t position) {
+    position_ = std::max<std::int64_t>(position, 0);
+}
+
+void TBodyFile::SetSize(std::int64_t size) {
+    size = std::max<std::int64_t>(size, 0);
+    // Reading a body sets the size it already has after every piece; only a change is sent.
+    if (size != size_ && fd_ >= 0 && ::ftruncate(fd_, size) != 0)
+        Fail(errno);
+    size_ = size;
+    position_ = std::min(position_, size);
+}
+
+std::int64_t TBodyFile::Read(void* buffer, std::int64_t count) {
+    count = std::clamp<std::int64_t>(count, 0, size_ - std::min(position_, size_));
+    ssize_t read = fd_ >= 0 ? ::pread(fd_, buffer, static_cast<size_t>(count), position_) : -1;
+    if (read < 0)
+        return 0;
+    position_ += read;
+    return read;
+}
+
+std::int64_t TBodyFile::Write(const void* buffer, std::int64_t count) {
+    if (count <= 0)
+        return 0;
+    const char* bytes = static_cast<const char*>(buffer);
+    for (std::int64_t written = 0; fd_ >= 0 && written < count;) {
+        ssize_t n = ::pwrite(fd_, bytes + written, static_cast<size_t>(count - written),
+                             position_ + written);
+        if (n < 0 && errno != EINTR)
+            Fail(errno);
+        else if (n > 0)
+            written += n;
+    }
+    position_ += count;
+    size_ = std::max(size_, position_);
+    return count;
+}
+
+void TBodyFile::Remove() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    ::unlink(path_.c_str());
+}
+
+// Keeps the first reason and stops writing: the bytes still count, so the transfer goes on.
+void TBodyFile::Fail(int error) {
+    if (failure_.empty())
+        failure_ = "cannot write " + path_ + ": " + std::strerror(error);
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "net/IdStream.h"
+
+#include <cstdint>
+#include <string>
+
+// A body sink that writes straight into a file, so that a large body never has to fit in
+// memory. A file that cannot be created or written is not an error of the transfer: the
+// body is still read to its end (the connection stays usable for the next URL) and
+// Failure() tells afterwards what went wrong.
+class TBodyFile final : public TIdStream {
+public:
+    // Creates the file, or replaces one of that name.
+    explicit TBodyFile(std::string path);
+    ~TBodyFile() override;
+    TBodyFile(const TBodyFile&) = delete;
+    TBodyFile& operator=(const TBodyFile&) = delete;
+
+    std::int64_t Position() const override { return position_; }
+    void SetPosition(std::int64_t position) override;
+    std::int64_t Size() const override { return size_; }
+    void SetSize(std::int64_t size) override;
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+
+    // "cannot write PATH: reason" for the first failure; empty when there was none.
+    const std::string& Failure() const { return failure_; }
+    // Closes the file and deletes it.
+    void Remove();
+
+private:
+    void Fail(int error);
+
+    std::string path_;
+    int fd_ = -1;
+    std::int64_t position_ = 0;
+    std::int64_t size_ = 0;
+    std::string failure_;
+};

@@ -1,0 +1,60 @@
+// quorvel-cli get --out writes each body straight into its file: what a failed URL left
+// there is removed, and a file that cannot be written costs neither the transfer nor the
+// URLs after it.
+
+#include "ChildProcess.h"
+#include "tests/watch/TempFolder.h"
+
+#include "tests/support/ScriptedPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using Peer = TScriptedPeer;
+
+const std::string kHeadEnd = "\r\n\r\n";
+
+std::string On(const Peer& peer, const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(peer.Port()) + path;
+}
+
+TProcessResult Get(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {QUORVEL_CLI, "get"});
+    return RunProcess(arguments);
+}
+
+TEST(GetBodyFileTest, ABodyCutShortLeavesNoFileAndTheNextUrlStillArrives) {
+    Peer peer(
+        {{Peer::ExpectUntil(kHeadEnd),
+          Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789"), Peer::Close()},
+         {Peer::ExpectUntil(kHeadEnd),
+          Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nwhole")}});
+    TTempFolder out;
+    TProcessResult result =
+        Get({"--out", out.Path().string(), On(peer, "/cut"), On(peer, "/whole")});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EIdConnClosedGracefully Connection Closed Gracefully.\n2 OK 5\n");
+    EXPECT_FALSE(std::filesystem::exists(out.File("1.body")));
+    EXPECT_EQ(ReadFile(out.File("2.body")), "whole");
+}
+
+TEST(GetBodyFileTest, AnUnwritableBodyFileIsReportedAfterTheTransfer) {
+    Peer peer({{Peer::ExpectUntil(kHeadEnd),
+                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nlost"),
+                Peer::ExpectUntil(kHeadEnd),
+                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nkept")}});
+    TTempFolder out;
+    std::filesystem::create_directory(out.File("1.body"));
+    TProcessResult result = Get({"--out", out.Path().string(), On(peer, "/a"), On(peer, "/b")});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 OK 4\n2 OK 4\n");
+    EXPECT_EQ(result.Err, "quorvel-cli: cannot write " + out.File("1.body") + ": Is a directory\n");
+    EXPECT_EQ(ReadFile(out.File("2.body")), "kept");
+    // Both bodies came over the one connection: the failed file did not cut the transfer.
+    EXPECT_EQ(peer.AcceptedCount(), 1);
+}
+
+} // namespace
