@@ -5,7 +5,7 @@
 #include "app/AutoStart.h"
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
-#include "tests/watch/Unprivileged.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>

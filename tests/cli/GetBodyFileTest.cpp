@@ -3,7 +3,7 @@
 // URLs after it.
 
 #include "ChildProcess.h"
-#include "tests/watch/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include "tests/support/ScriptedPeer.h"
 

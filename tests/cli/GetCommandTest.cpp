@@ -3,7 +3,7 @@
 #include "ChildProcess.h"
 #include "DemoBoard.h"
 #include "LoopbackPort.h"
-#include "tests/watch/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include "tests/support/ScriptedPeer.h"
 #include "watch/GbkText.h"

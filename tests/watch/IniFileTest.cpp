@@ -1,7 +1,7 @@
 #include "watch/IniFile.h"
 
-#include "TempFolder.h"
-#include "Unprivileged.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Unprivileged.h"
 #include "watch/IniFileException.h"
 
 #include <gmock/gmock.h>

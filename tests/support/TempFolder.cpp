@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <fstream>
 #include <sstream>
@@ -6,7 +6,7 @@
 #include <stdlib.h>
 
 TTempFolder::TTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "watch_tests.XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel_tests.XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("Cannot create a temporary folder");
     path_ = pattern;
