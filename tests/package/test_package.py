@@ -1,0 +1,258 @@
+"""Checks of the Debian package: builds it with cpack from the build folder, unpacks it
+into a temporary root and looks at its contents, its control fields and its AppStream
+data, then runs the unpacked programs against the unpacked demo board.
+
+Usage: python3 test_package.py --build DIR --source DIR --version V --qtpaths PATH"""
+
+import argparse
+import glob
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+OPTIONS = None
+PROGRAMS = ["tallowfinch", "quorvel-cli"]
+
+
+def run(command, **kwargs):
+    return subprocess.run(command, check=True, capture_output=True, text=True, **kwargs).stdout
+
+
+def package_names(field):
+    """The package names of a Depends-like field, alternatives included."""
+    names = set()
+    for clause in field.split(","):
+        for alternative in clause.split("|"):
+            names.add(re.sub(r"[\s(:].*", "", alternative.strip()))
+    return names
+
+
+def owning_package(path):
+    """The installed package that holds the file, trying the merged-/usr twin of the path
+    too, since the dynamic loader may name either."""
+    twin = path[len("/usr"):] if path.startswith("/usr/") else "/usr" + path
+    for candidate in (path, twin):
+        found = subprocess.run(["dpkg-query", "-S", candidate], capture_output=True, text=True)
+        if found.returncode == 0:
+            return found.stdout.split(":")[0].split(",")[0].strip()
+    raise AssertionError("no installed package holds " + path)
+
+
+def dynamic_section(binary):
+    entries = {}
+    for line in run(["readelf", "-d", binary]).splitlines():
+        match = re.search(r"\((\w+)\)\s+.*\[(.*)\]", line)
+        if match:
+            entries.setdefault(match.group(1), []).append(match.group(2))
+    return entries
+
+
+def loaded_libraries(binary):
+    """Library name -> the path the loader picks for it, without any library path set."""
+    environment = {k: v for k, v in os.environ.items() if k != "LD_LIBRARY_PATH"}
+    paths = {}
+    for line in run(["ldd", binary], env=environment).splitlines():
+        match = re.match(r"\s*(\S+) => (.*?)(?: \(0x[0-9a-f]+\))?$", line)
+        if match:
+            paths[match.group(1)] = match.group(2)
+    return paths
+
+
+def read(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return f.read()
+
+
+def session_processes(session):
+    """Ids of the live processes of a session."""
+    members = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        # After the name: state, ppid, pgrp, session.
+        if fields[0] != "Z" and int(fields[3]) == session:
+            members.append(int(entry))
+    return members
+
+
+class PackageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.mkdtemp(prefix="quorvel-package-")
+        out = os.path.join(cls.folder, "out")
+        run(["cpack", "-G", "DEB", "-B", out, "--config",
+             os.path.join(OPTIONS.build, "CPackConfig.cmake")], cwd=OPTIONS.build)
+        cls.architecture = run(["dpkg", "--print-architecture"]).strip()
+        cls.packages = sorted(glob.glob(os.path.join(out, "*.deb")))
+        cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (OPTIONS.version, cls.architecture))
+        cls.root = os.path.join(cls.folder, "root")
+        run(["dpkg-deb", "-x", cls.deb, cls.root])
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.folder)
+
+    def field(self, name):
+        return run(["dpkg-deb", "-f", self.deb, name]).strip()
+
+    def installed(self, path):
+        return os.path.join(self.root, path.lstrip("/"))
+
+    def metainfo_files(self):
+        return glob.glob(os.path.join(OPTIONS.source, "app", "*.metainfo.xml"))
+
+    def test_one_package_named_after_the_project_and_its_version(self):
+        self.assertEqual(self.packages, [self.deb])
+        self.assertEqual(self.field("Package"), "quorvel")
+        self.assertEqual(self.field("Version"), OPTIONS.version)
+        self.assertEqual(self.field("Architecture"), self.architecture)
+
+    def test_holds_exactly_the_programs_launcher_icons_metainfo_and_demo(self):
+        expected = {"./usr/bin/" + program: "-rwxr-xr-x" for program in PROGRAMS}
+        expected["./usr/share/applications/tallowfinch.desktop"] = "-rw-r--r--"
+        for icon in glob.glob(os.path.join(OPTIONS.source, "app", "icons", "tallowfinch-*.png")):
+            size = re.search(r"-(\d+)\.png$", icon).group(1)
+            expected["./usr/share/icons/hicolor/%sx%s/apps/tallowfinch.png" % (size, size)] = \
+                "-rw-r--r--"
+        for metainfo in self.metainfo_files():
+            expected["./usr/share/metainfo/" + os.path.basename(metainfo)] = "-rw-r--r--"
+        expected["./usr/share/quorvel/board.py"] = "-rwxr-xr-x"
+        expected["./usr/share/quorvel/program.ini"] = "-rw-r--r--"
+
+        files = {}
+        for line in run(["dpkg-deb", "-c", self.deb]).splitlines():
+            mode, owner, _, _, _, path = line.split(None, 5)
+            self.assertEqual(owner, "root/root", path)
+            if mode.startswith("d"):
+                self.assertEqual(mode, "drwxr-xr-x", path)
+            else:
+                files[path] = mode
+        self.assertEqual(files, expected)
+
+    def test_programs_are_stripped_and_find_their_libraries_in_the_system(self):
+        for program in PROGRAMS:
+            binary = self.installed("/usr/bin/" + program)
+            description = run(["file", "-b", binary])
+            self.assertIn("ELF", description)
+            self.assertNotIn("not stripped", description)
+            section = dynamic_section(binary)
+            self.assertNotIn("RPATH", section, program)
+            self.assertNotIn("RUNPATH", section, program)
+            libraries = loaded_libraries(binary)
+            for library in section["NEEDED"]:
+                self.assertIn(library, libraries, program)
+                self.assertNotEqual(libraries[library], "not found", program + ": " + library)
+
+    def test_depends_on_the_package_of_every_library_and_the_web_engine_helper(self):
+        depends = package_names(self.field("Depends"))
+        needed = set()
+        for program in PROGRAMS:
+            binary = self.installed("/usr/bin/" + program)
+            libraries = loaded_libraries(binary)
+            for library in dynamic_section(binary)["NEEDED"]:
+                needed.add(owning_package(libraries[library]))
+        # The web pane renders in a helper process that nothing links to.
+        libexec = run([OPTIONS.qtpaths, "--query", "QT_INSTALL_LIBEXECS"]).strip()
+        needed.add(owning_package(os.path.join(libexec, "QtWebEngineProcess")))
+        self.assertEqual(needed - depends, set())
+        self.assertIn("python3", package_names(self.field("Recommends")))
+
+    def test_metainfo_is_valid_and_names_the_installed_launcher_and_programs(self):
+        self.assertEqual(len(self.metainfo_files()), 1)
+        name = os.path.basename(self.metainfo_files()[0])
+        metainfo = self.installed("/usr/share/metainfo/" + name)
+        component = ElementTree.parse(metainfo).getroot()
+        self.assertEqual(component.findtext("id") + ".metainfo.xml", name)
+        launchable = component.find("launchable[@type='desktop-id']").text
+        self.assertTrue(os.path.isfile(self.installed("/usr/share/applications/" + launchable)))
+        binaries = [binary.text for binary in component.findall("provides/binary")]
+        self.assertEqual(sorted(binaries), sorted(PROGRAMS))
+        releases = [release.get("version") for release in component.findall("releases/release")]
+        self.assertIn(OPTIONS.version, releases)
+
+        for command in (["validate", "--no-net", metainfo], ["validate-tree", "--no-net", self.root]):
+            checked = subprocess.run(["appstreamcli"] + command, capture_output=True, text=True)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
+    def test_launcher_starts_an_installed_program_with_an_installed_icon(self):
+        launcher = read(self.installed("/usr/share/applications/tallowfinch.desktop"))
+        entry = dict(line.split("=", 1) for line in launcher.splitlines() if "=" in line)
+        self.assertTrue(os.access(self.installed("/usr/bin/" + entry["Exec"].split()[0]), os.X_OK))
+        icons = glob.glob(self.installed("/usr/share/icons/hicolor/*/apps/%s.png" % entry["Icon"]))
+        self.assertNotEqual(icons, [])
+
+    def start_board(self):
+        board = subprocess.Popen(
+            [sys.executable, self.installed("/usr/share/quorvel/board.py"), "--port", "0"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(board.stdout.close)
+        self.addCleanup(board.wait)
+        self.addCleanup(board.terminate)
+        address = re.search(r"http://([\d.]+:\d+)/", board.stdout.readline())
+        self.assertIsNotNone(address, "the demo board did not start")
+        return address.group(1)
+
+    def test_cli_searches_the_demo_board_with_the_sample_settings(self):
+        board = self.start_board()
+        settings = tempfile.mkdtemp(dir=self.folder)
+        ini = os.path.join(settings, "program.ini")
+        shutil.copy(self.installed("/usr/share/quorvel/program.ini"), ini)
+        found = subprocess.run(
+            [self.installed("/usr/bin/quorvel-cli"), "search", "--ini", ini, "--board", board],
+            capture_output=True, text=True, timeout=30)
+        self.assertEqual(found.returncode, 0, found.stderr)
+        lines = found.stdout.splitlines()
+        self.assertGreater(len(lines), 0)
+        self.assertEqual(len(lines) % 4, 0)
+        for row in range(0, len(lines), 4):
+            self.assertTrue(lines[row + 2].startswith("http://%s/job/" % board), lines[row + 2])
+            self.assertEqual(lines[row + 3], "===== =====")
+
+    def test_desktop_program_runs_offscreen_until_terminated(self):
+        home = tempfile.mkdtemp(dir=self.folder)
+        environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home,
+                           XDG_CONFIG_HOME=os.path.join(home, "config"),
+                           XDG_CACHE_HOME=os.path.join(home, "cache"),
+                           XDG_DATA_HOME=os.path.join(home, "data"))
+        environment.pop("LD_LIBRARY_PATH", None)
+        log = os.path.join(home, "tallowfinch.log")
+        with open(log, "w") as output:
+            program = subprocess.Popen([self.installed("/usr/bin/tallowfinch")], env=environment,
+                                       stdout=output, stderr=output, start_new_session=True)
+        try:
+            time.sleep(4)
+            self.assertIsNone(program.poll(), "tallowfinch ended early:\n" + read(log))
+            program.terminate()
+            # Ended by the signal or by a handler of its own, not by a crash.
+            self.assertIn(program.wait(timeout=20), (0, -signal.SIGTERM), read(log))
+            # The web engine's helper processes go with the program.
+            deadline = time.monotonic() + 10
+            while session_processes(program.pid) and time.monotonic() < deadline:
+                time.sleep(0.1)
+            self.assertEqual(session_processes(program.pid), [])
+        finally:
+            for leftover in session_processes(program.pid):
+                os.kill(leftover, signal.SIGKILL)
+            if program.poll() is None:
+                program.kill()
+                program.wait()
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for option in ("--build", "--source", "--version", "--qtpaths"):
+        parser.add_argument(option, required=True)
+    OPTIONS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
