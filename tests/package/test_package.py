@@ -186,8 +186,12 @@ class PackageTest(unittest.TestCase):
             checked = subprocess.run(["appstreamcli"] + command, capture_output=True, text=True)
             self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
 
-    def test_launcher_starts_an_installed_program_with_an_installed_icon(self):
-        launcher = read(self.installed("/usr/share/applications/tallowfinch.desktop"))
+    def test_launcher_is_valid_and_starts_an_installed_program_with_its_icon(self):
+        path = self.installed("/usr/share/applications/tallowfinch.desktop")
+        checked = subprocess.run(["desktop-file-validate", path], capture_output=True, text=True)
+        # Hints count too: one is that the program would show twice in the menu.
+        self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
+        launcher = read(path)
         entry = dict(line.split("=", 1) for line in launcher.splitlines() if "=" in line)
         self.assertTrue(os.access(self.installed("/usr/bin/" + entry["Exec"].split()[0]), os.X_OK))
         icons = glob.glob(self.installed("/usr/share/icons/hicolor/*/apps/%s.png" % entry["Icon"]))
