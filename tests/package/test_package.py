@@ -22,7 +22,11 @@ PROGRAMS = ["tallowfinch", "quorvel-cli"]
 
 
 def run(command, **kwargs):
-    return subprocess.run(command, check=True, capture_output=True, text=True, **kwargs).stdout
+    done = subprocess.run(command, capture_output=True, text=True, **kwargs)
+    if done.returncode != 0:
+        raise AssertionError("%s failed (%d):\n%s%s" % (
+            " ".join(command), done.returncode, done.stdout, done.stderr))
+    return done.stdout
 
 
 def package_names(field):
@@ -91,6 +95,7 @@ class PackageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.folder = tempfile.mkdtemp(prefix="quorvel-package-")
+        cls.addClassCleanup(shutil.rmtree, cls.folder)
         out = os.path.join(cls.folder, "out")
         run(["cpack", "-G", "DEB", "-B", out, "--config",
              os.path.join(OPTIONS.build, "CPackConfig.cmake")], cwd=OPTIONS.build)
@@ -99,10 +104,6 @@ class PackageTest(unittest.TestCase):
         cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (OPTIONS.version, cls.architecture))
         cls.root = os.path.join(cls.folder, "root")
         run(["dpkg-deb", "-x", cls.deb, cls.root])
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.folder)
 
     def field(self, name):
         return run(["dpkg-deb", "-f", self.deb, name]).strip()
