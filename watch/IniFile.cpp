@@ -226,20 +226,24 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     std::string text;
     for (const TLine& line : lines)
         text.append(line.Text).append("\r\n");
-    if (!ReplaceFile(path_, text))
+    // A file grown past what is read would come back as defaults at the next start.
+    if (text.size() > MaxFileSize || !ReplaceFile(path_, text))
         throw EIniFileException(path_);
     lines_ = std::move(lines);
 }
 
 TIniFile::TLine TIniFile::ParseLine(std::string text) {
     TLine line{std::move(text), std::nullopt, std::nullopt};
-    std::string trimmed = Trim(line.Text);
-    if (!trimmed.empty() && trimmed.front() == '[') {
-        size_t close = trimmed.find(']');
-        line.Section = LowerAscii(
-            Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
-    } else if (size_t equals = line.Text.find('='); equals != std::string::npos) {
-        line.Key = LowerAscii(Trim(line.Text.substr(0, equals)));
+    const std::string& all = line.Text;
+    size_t first = 0;
+    while (first < all.size() && static_cast<unsigned char>(all[first]) <= ' ')
+        ++first;
+    if (first < all.size() && all[first] == '[') {
+        size_t close = all.find(']', first);
+        line.Section = LowerAscii(Trim(
+            all.substr(first + 1, close == std::string::npos ? std::string::npos : close - first - 1)));
+    } else if (size_t equals = all.find('='); equals != std::string::npos) {
+        line.Key = LowerAscii(Trim(all.substr(0, equals)));
     }
     return line;
 }

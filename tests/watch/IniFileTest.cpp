@@ -151,8 +151,12 @@ TEST_F(IniFileTest, TellsWhyAFileCannotBeRead) {
 
 TEST_F(IniFileTest, FileOverOneMebibyteReadsAsDefaultsAndIsNotOverwritten) {
     std::string start = "[pair]\r\ncom=IBM\r\n";
-    WriteFile(path, start + std::string(TIniFile::MaxFileSize - start.size(), ';'));
+    std::string largest = start + std::string(TIniFile::MaxFileSize - start.size(), ';');
+    WriteFile(path, largest);
     EXPECT_EQ(Ini().ReadString("pair", "com", "default"), "IBM");
+    // Growing it past the limit would lose it at the next read.
+    EXPECT_THROW(Ini().WriteString("pair", "com", "International"), EIniFileException);
+    EXPECT_TRUE(ReadFile(path) == largest) << "the file was rewritten";
 
     std::string tooLarge = start + std::string(TIniFile::MaxFileSize + 1 - start.size(), ';');
     WriteFile(path, tooLarge);
