@@ -73,14 +73,13 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
+// $HOME, else the user's entry in the password database; empty when neither has one.
 std::string HomeFolder() {
     std::string home = Environment("HOME");
     if (!home.empty())
         return home;
     const passwd* user = ::getpwuid(::getuid());
-    if (user == nullptr || user->pw_dir == nullptr || *user->pw_dir == '\0')
-        throw std::runtime_error("Cannot locate the home folder");
-    return user->pw_dir;
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
 }
 
 // Whether the user may make files in `folder`, judged as the system will judge the save.
@@ -95,7 +94,8 @@ bool Exists(const std::filesystem::path& path) {
 
 // Makes `folder` and any missing folders above it, each for the user alone.
 void MakeFolder(const std::filesystem::path& folder, const std::string& settingsPath) {
-    if (folder.empty() || std::filesystem::is_directory(folder))
+    std::error_code ignored; // a folder that cannot be looked at fails at the mkdir below
+    if (folder.empty() || std::filesystem::is_directory(folder, ignored))
         return;
     MakeFolder(folder.parent_path(), settingsPath);
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
@@ -114,8 +114,11 @@ std::string SettingsPathFor(const std::string& programFolder, const std::string&
     if (Exists(beside) || MayWriteIn(programFolder))
         return beside.string();
     std::filesystem::path config = std::filesystem::path(configHome);
-    if (!config.is_absolute())
+    if (!config.is_absolute()) {
+        if (home.empty())
+            throw std::runtime_error("Cannot locate the home folder");
         config = std::filesystem::path(home) / ".config";
+    }
     return (config / "quorvel" / SettingsFileName).string();
 }
 

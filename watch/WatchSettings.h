@@ -14,7 +14,8 @@ std::string SettingsPath();
 // "program.ini" in `programFolder` when a "program.ini" is already there or the user may
 // write to that folder (a build tree, a portable copy). Otherwise, for an installed program,
 // "quorvel/program.ini" in the user's config folder: `configHome` ($XDG_CONFIG_HOME) when it
-// is an absolute path, else ".config" in `home`.
+// is an absolute path, else ".config" in `home`; throws std::runtime_error when that is
+// needed and `home` is empty.
 std::string SettingsPathFor(const std::string& programFolder, const std::string& configHome,
                             const std::string& home);
 

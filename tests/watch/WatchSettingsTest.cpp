@@ -269,6 +269,7 @@ TEST(SettingsPathFor, StaysBesideTheProgramWhenItsFolderIsWritableOrHoldsTheFile
         TUnprivileged unprivileged;
         EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), folder + "/program.ini");
         EXPECT_EQ(SettingsPathFor(folder + "/", "/config", "/home/user"), folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder, "", ""), folder + "/program.ini");
     }
     WriteFile(program.File("program.ini"), "");
     ::chmod(folder.c_str(), 0555);
@@ -289,4 +290,5 @@ TEST(SettingsPathFor, IsInTheUsersConfigFolderForAnInstalledProgram) {
               "/home/user/.config/quorvel/program.ini");
     EXPECT_EQ(SettingsPathFor("/nonexistent/bin", "/config", "/home/user"),
               "/config/quorvel/program.ini");
+    EXPECT_THROW(SettingsPathFor(folder, "", ""), std::runtime_error);
 }
