@@ -19,6 +19,7 @@ namespace {
 
 const char* const NotRegularFile = "not a regular file";
 const char* const TooLarge = "larger than 1 MiB";
+static_assert(TIniFile::MaxFileSize == 1 << 20, "the refusal names the limit");
 
 // Symbolic links followed before giving up, as the system itself does.
 constexpr int MaxLinkHops = 40;
@@ -102,8 +103,8 @@ TFileText ReadFileText(const std::string& path) {
 bool WriteAll(int fd, const std::string& data) {
     size_t written = 0;
     while (written < data.size()) {
-        ssize_t n = ::pwrite(fd, data.data() + written, data.size() - written,
-                             static_cast<off_t>(written));
+        ssize_t n =
+            ::pwrite(fd, data.data() + written, data.size() - written, static_cast<off_t>(written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -149,8 +150,8 @@ TTemporaryOutcome ReplaceThroughTemporary(const std::string& target, const std::
     }
     // A new file gets rw-r--r--.
     mode_t mode = old ? old->st_mode & 07777 : 0644;
-    bool written = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), text) &&
-                   ::fsync(file.Get()) == 0;
+    bool written =
+        ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
     written = file.Close() && written;
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
@@ -172,8 +173,8 @@ bool RewriteInPlace(const std::string& target, const std::string& text) {
         Truncate(file.Get(), status.st_size); // a part may have been taken
         return false;
     }
-    bool written = WriteAll(file.Get(), text) && Truncate(file.Get(), size) &&
-                   ::fsync(file.Get()) == 0;
+    bool written =
+        WriteAll(file.Get(), text) && Truncate(file.Get(), size) && ::fsync(file.Get()) == 0;
     return file.Close() && written;
 }
 
@@ -240,8 +241,8 @@ TIniFile::TLine TIniFile::ParseLine(std::string text) {
         ++first;
     if (first < all.size() && all[first] == '[') {
         size_t close = all.find(']', first);
-        line.Section = LowerAscii(Trim(
-            all.substr(first + 1, close == std::string::npos ? std::string::npos : close - first - 1)));
+        line.Section = LowerAscii(Trim(all.substr(
+            first + 1, close == std::string::npos ? std::string::npos : close - first - 1)));
     } else if (size_t equals = all.find('='); equals != std::string::npos) {
         line.Key = LowerAscii(Trim(all.substr(0, equals)));
     }

@@ -283,8 +283,7 @@ TEST(SettingsPathFor, IsInTheUsersConfigFolderForAnInstalledProgram) {
     ::chmod(folder.c_str(), 0555);
     TUnprivileged unprivileged;
     EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), "/config/quorvel/program.ini");
-    EXPECT_EQ(SettingsPathFor(folder, "", "/home/user"),
-              "/home/user/.config/quorvel/program.ini");
+    EXPECT_EQ(SettingsPathFor(folder, "", "/home/user"), "/home/user/.config/quorvel/program.ini");
     // A relative config folder would depend on where the program was started.
     EXPECT_EQ(SettingsPathFor(folder, "config", "/home/user"),
               "/home/user/.config/quorvel/program.ini");
