@@ -31,6 +31,7 @@ private slots:
     void onlyWebAddressesAreOpened();
     void thePanesMenuAndErrorPageAreChinese();
     void pagesRenderInsideTheSandbox();
+    void engineFlagsOnTheCommandLineAreCutOff();
 
 private:
     // A shown window whose pane has loaded the given page; null if it never loaded.

@@ -60,6 +60,7 @@ int main(int argc, char* argv[]) {
     PrepareWebEngine();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    UseChineseTranslations(application);
 
     argv[1] = argv[0];
     return QTest::qExec(group.get(), argc - 1, argv + 1);

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QVariant>
 #include <Qt>
 
 class QWebEngineView;
@@ -18,3 +19,6 @@ bool ClickElement(QWebEngineView* pane, const QString& id, Qt::MouseButton butto
 
 // Runs a script in the page's own world and waits for its result.
 QVariant RunInPage(QWebEngineView* pane, const QString& script);
+
+// The text of the pane's page as a user reads it.
+QString PageText(QWebEngineView* pane);
