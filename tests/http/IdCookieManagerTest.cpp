@@ -136,6 +136,13 @@ TEST_F(CookieManagerTest, MaxAgeZeroDropsTheCookieAtTheNextHeader) {
     EXPECT_EQ(NamesOf("h"), "");
 }
 
+TEST_F(CookieManagerTest, HexadecimalMaxAgeIsNoMaxAge) {
+    manager.TakeSetCookie("a=1; path=/; Max-Age=0x0", "h");
+    manager.TakeSetCookie("b=2; path=/; max-age=$0", "h");
+    EXPECT_EQ(HeaderFor("http://h/"), "b=2; a=1");
+    EXPECT_EQ(manager.CookieStore().Count(), 2u);
+}
+
 TEST_F(CookieManagerTest, ReplacementWithAnEmptyValueKeepsTheName) {
     manager.TakeSetCookie("a=1; path=/", "h");
     manager.TakeSetCookie("a=; path=/", "h");
