@@ -5,6 +5,7 @@
 #include "http/IdInternetDate.h"
 #include "http/IdURI.h"
 
+#include <algorithm>
 #include <mutex>
 #include <shared_mutex>
 
@@ -24,6 +25,18 @@ bool DomainMatches(std::string_view key, std::string_view host) {
         return false;
     }
     return key.front() == '.' || host[host.size() - key.size() - 1] == '.';
+}
+
+bool HoldsControlBytes(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x20 || byte == '\x7F';
+    });
+}
+
+// A cookie goes back into request heads as it came: a control byte in it could end the
+// header line and start another.
+bool FitsARequestHead(const TIdCookieRFC2109& cookie) {
+    return !HoldsControlBytes(cookie.CookieName) && !HoldsControlBytes(cookie.Value);
 }
 
 bool Expired(const TIdCookieRFC2109& cookie, TDateTime now) {
@@ -54,8 +67,8 @@ void TIdCookieManager::TakeSetCookie2(std::string_view text, std::string_view ho
     AdmitCookie(cookieStore_->Add<TIdCookieRFC2965>(), text, host);
 }
 
-// A new cookie that is refused, rejected by OnNewCookie or unreadable leaves the store as
-// it was.
+// A new cookie that is unfit for a request head, refused, rejected by OnNewCookie or
+// unreadable leaves the store as it was.
 void TIdCookieManager::AdmitCookie(TIdCookieRFC2109* cookie, std::string_view text,
                                    std::string_view host) {
     bool admitted = false;
@@ -64,7 +77,8 @@ void TIdCookieManager::AdmitCookie(TIdCookieRFC2109* cookie, std::string_view te
         if (cookie->Domain.empty()) {
             cookie->Domain = host;
         }
-        admitted = cookie->AcceptableFor(host) && FireNewCookie(*cookie);
+        admitted =
+            FitsARequestHead(*cookie) && cookie->AcceptableFor(host) && FireNewCookie(*cookie);
     } catch (...) {
         cookieStore_->Discard(cookie);
         throw;
