@@ -57,6 +57,27 @@ TIdCookieManager::~TIdCookieManager() {
     if (OnDestroy) {
         OnDestroy(*this, *cookieStore_);
     }
+    std::vector<TIdCookieManagerClient*> clients;
+    {
+        std::lock_guard guard(clientsLock_);
+        clients.swap(clients_);
+    }
+    for (TIdCookieManagerClient* client : clients) {
+        client->CookieManagerDestroyed(*this);
+    }
+}
+
+void TIdCookieManager::RegisterClient(TIdCookieManagerClient& client) {
+    std::lock_guard guard(clientsLock_);
+    clients_.push_back(&client);
+}
+
+void TIdCookieManager::UnregisterClient(TIdCookieManagerClient& client) {
+    std::lock_guard guard(clientsLock_);
+    const auto registered = std::find(clients_.begin(), clients_.end(), &client);
+    if (registered != clients_.end()) {
+        clients_.erase(registered);
+    }
 }
 
 void TIdCookieManager::TakeSetCookie(std::string_view text, std::string_view host) {
