@@ -35,8 +35,10 @@ bool HoldsControlBytes(std::string_view text) {
 
 // A cookie goes back into request heads as it came: a control byte in it could end the
 // header line and start another.
+// Bounded in size, too, as browsers bound it.
 bool FitsARequestHead(const TIdCookieRFC2109& cookie) {
-    return !HoldsControlBytes(cookie.CookieName) && !HoldsControlBytes(cookie.Value);
+    return !HoldsControlBytes(cookie.CookieName) && !HoldsControlBytes(cookie.Value) &&
+           cookie.CookieName.size() + cookie.Value.size() <= TIdCookies::kMaxCookieBytes;
 }
 
 bool Expired(const TIdCookieRFC2109& cookie, TDateTime now) {
@@ -119,38 +121,19 @@ bool TIdCookieManager::FireNewCookie(TIdCookieRFC2109& cookie) {
     return accept;
 }
 
-// A cookie of a name already stored for the domain replaces the stored one in place: the
-// stored object takes the new attributes and keeps its position.
 void TIdCookieManager::StoreCookie(TIdCookieRFC2109* cookie) {
-    std::unique_lock writing(cookieStore_->StoreLock());
-    TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
-    std::size_t domain = index.IndexOf(cookie->Domain);
-    if (domain == TIdCookies::TDomainIndex::npos) {
-        index.Add(cookie->Domain, std::make_unique<TIdCookies::TDomainCookies>());
-        domain = index.Count() - 1;
-    }
-    TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
-    const std::size_t stored = cookies.IndexOf(cookie->CookieName);
-    if (stored == TIdCookies::TDomainCookies::npos) {
-        cookies.Add(cookie->CookieName, cookie);
-        return;
-    }
-    cookies.ObjectAt(stored)->Assign(*cookie);
-    cookieStore_->Discard(cookie);
+    cookieStore_->Store(cookie);
 }
 
 void TIdCookieManager::PurgeExpired() {
     std::unique_lock writing(cookieStore_->StoreLock());
     const TDateTime now = Now();
-    TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
+    const TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
-        TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
+        const TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
         for (std::size_t position = cookies.Count(); position-- > 0;) {
             TIdCookieRFC2109* cookie = cookies.ObjectAt(position);
             if (Expired(*cookie, now)) {
-                // Removed by position: a replacement may have changed the cookie's domain
-                // text (a trailing blank does not survive), so its key cannot be trusted.
-                cookies.Delete(position);
                 cookieStore_->Discard(cookie);
             }
         }
@@ -158,12 +141,13 @@ void TIdCookieManager::PurgeExpired() {
 }
 
 // Servers see the order: cookies are gathered domain by domain, each domain's from its last
-// to its first, into a list sorted by path that is then read from its end.
+// to its first, and written by path from the greatest (compared without regard to case),
+// cookies of equal paths in the order they were gathered.
 std::string TIdCookieManager::CookieHeaderFor(const TIdURI& uri, bool secure) {
     PurgeExpired();
     std::shared_lock reading(cookieStore_->StoreLock());
     const TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
-    TIdCookieList<const TIdCookieRFC2109*> selection(true);
+    std::vector<const TIdCookieRFC2109*> selection;
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
         if (!DomainMatches(index.KeyAt(domain), uri.Host)) {
             continue;
@@ -173,16 +157,20 @@ std::string TIdCookieManager::CookieHeaderFor(const TIdURI& uri, bool secure) {
             const TIdCookieRFC2109& cookie = *cookies.ObjectAt(position);
             if (!cookie.Path.empty() && uri.Path.starts_with(cookie.Path) &&
                 (!cookie.Secure || secure) && !cookie.Value.empty()) {
-                selection.Add(cookie.Path, &cookie);
+                selection.push_back(&cookie);
             }
         }
     }
+    std::stable_sort(selection.begin(), selection.end(),
+                     [](const TIdCookieRFC2109* a, const TIdCookieRFC2109* b) {
+                         return CompareText(a->Path, b->Path) > 0;
+                     });
     std::string header;
-    for (std::size_t position = selection.Count(); position-- > 0;) {
+    for (const TIdCookieRFC2109* cookie : selection) {
         if (!header.empty()) {
             header += "; ";
         }
-        header += selection.ObjectAt(position)->ClientPair();
+        header += cookie->ClientPair();
     }
     return header;
 }

@@ -17,7 +17,7 @@ TEST(CookieStoreHostile, ExpiredNamelessReplacementLeavesNoTraceInItsDomain) {
                           "www.example.com");
 
     EXPECT_EQ(manager.CookieHeaderFor(TIdURI("http://www.example.com/"), false), "");
-    TIdCookies::TDomainIndex& index = manager.CookieStore().DomainIndex();
+    const TIdCookies::TDomainIndex& index = manager.CookieStore().DomainIndex();
     ASSERT_EQ(index.Count(), 1u);
     EXPECT_EQ(index.ObjectAt(0)->Count(), 0u);
     EXPECT_EQ(manager.CookieStore().Count(), 0u);
