@@ -23,7 +23,14 @@ void TIdCookies::Store(TIdCookieRFC2109* cookie) {
     TDomainCookies& domainCookies = *domainIndex_.ObjectAt(domain);
     const std::size_t listed = domainCookies.IndexOf(cookie->CookieName);
     if (listed != TDomainCookies::npos) {
-        domainCookies.ObjectAt(listed)->Assign(*cookie);
+        // Taking over the attributes reads the member's Set-Cookie form, which may hold a bad
+        // port list; the member goes either way.
+        try {
+            domainCookies.ObjectAt(listed)->Assign(*cookie);
+        } catch (...) {
+            Discard(cookie);
+            throw;
+        }
         Discard(cookie);
         return;
     }

@@ -46,7 +46,7 @@ public:
 
     // Indexes a member under its domain and name.  When the domain already lists a cookie of
     // that name, the listed one takes the member's attributes and keeps its place, and the
-    // member is discarded.
+    // member is discarded, also when taking over its attributes raises.
     void Store(TIdCookieRFC2109* cookie);
 
     // Removes the cookie from the list it is indexed in, if any, and frees it.

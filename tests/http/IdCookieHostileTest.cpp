@@ -1,5 +1,6 @@
 // Cookie values a hostile server may send, found by fuzzing the cookie store.
 
+#include "http/EConvertError.h"
 #include "http/IdCookieManager.h"
 #include "http/IdURI.h"
 
@@ -45,4 +46,17 @@ TEST(CookieStoreHostile, BlanksAndDoubleByteTextAreNoControlBytes) {
     manager.TakeSetCookie("a=x y; path=/", "h");
     manager.TakeSetCookie("\xB1\xB1=\xBE\xA9; path=/", "h");
     EXPECT_EQ(manager.CookieHeaderFor(TIdURI("http://h/"), false), "\xB1\xB1=\xBE\xA9; a=x y");
+}
+
+// A replacement hands its attributes over through its Set-Cookie form, which a host text
+// with ";" in it can turn into a bad port list.  The error comes through, and the new
+// object goes all the same.
+TEST(CookieStoreHostile, AReplacementThatRaisesLeavesNoObjectBehind) {
+    TIdCookieManager manager;
+    const std::string host = "h; Port=\"1,x\"";
+    manager.TakeSetCookie2("a=1; path=/", host);
+    ASSERT_EQ(manager.CookieStore().Count(), 1u);
+    EXPECT_THROW(manager.TakeSetCookie2("a=2; path=/", host), EConvertError);
+    EXPECT_EQ(manager.CookieStore().Count(), 1u);
+    EXPECT_EQ(manager.CookieStore().DomainIndex().ObjectAt(0)->Count(), 1u);
 }
