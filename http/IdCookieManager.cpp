@@ -34,8 +34,7 @@ bool HoldsControlBytes(std::string_view text) {
 }
 
 // A cookie goes back into request heads as it came: a control byte in it could end the
-// header line and start another.
-// Bounded in size, too, as browsers bound it.
+// header line and start another, and its size is bounded as browsers bound it.
 bool FitsARequestHead(const TIdCookieRFC2109& cookie) {
     return !HoldsControlBytes(cookie.CookieName) && !HoldsControlBytes(cookie.Value) &&
            cookie.CookieName.size() + cookie.Value.size() <= TIdCookies::kMaxCookieBytes;
