@@ -1,7 +1,6 @@
 #include "http/IdCookies.h"
 
 #include <algorithm>
-#include <iterator>
 #include <shared_mutex>
 
 namespace {

@@ -5,6 +5,7 @@
 #include "http/IdReadWriteLock.h"
 
 #include <cstddef>
+#include <iterator>
 #include <list>
 #include <memory>
 #include <mutex>
