@@ -28,7 +28,9 @@ TIdCustomHTTP::TIdCustomHTTP()
     SetPort(kDefaultPort);
 }
 
-TIdCustomHTTP::~TIdCustomHTTP() = default;
+TIdCustomHTTP::~TIdCustomHTTP() {
+    StopUsingAssignedCookieManager();
+}
 
 std::string TIdCustomHTTP::Get(const std::string& url) {
     TIdStringStream body;
@@ -54,8 +56,24 @@ void TIdCustomHTTP::SetCookieManager(TIdCookieManager* manager) {
     if (manager == cookieManager_) {
         return;
     }
+    StopUsingAssignedCookieManager();
     cookieManager_ = manager;
     ownedCookieManager_.reset();
+    if (manager != nullptr) {
+        manager->RegisterClient(*this);
+    }
+}
+
+void TIdCustomHTTP::CookieManagerDestroyed(TIdCookieManager& manager) {
+    if (&manager == cookieManager_) {
+        cookieManager_ = nullptr;
+    }
+}
+
+void TIdCustomHTTP::StopUsingAssignedCookieManager() {
+    if (cookieManager_ != nullptr && !OwnsCookieManager()) {
+        cookieManager_->UnregisterClient(*this);
+    }
 }
 
 // ---------------------------------------------------------------- the exchange loop
