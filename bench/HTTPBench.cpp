@@ -23,7 +23,8 @@ TIdHeaderList ContinuedHeader(std::int64_t bytes) {
     TIdHeaderList lines;
     lines.Add("X-Long: start");
     const std::string continuation = " abcdefghijklmnopqrstuvwxyz0123456789";
-    for (std::int64_t added = 0; added < bytes; added += static_cast<std::int64_t>(continuation.size()) + 2) {
+    for (std::int64_t added = 0; added < bytes;
+         added += static_cast<std::int64_t>(continuation.size()) + 2) {
         lines.Add(continuation);
     }
     lines.Add("Content-Length: 0");

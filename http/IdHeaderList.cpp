@@ -101,7 +101,8 @@ std::string TIdHeaderList::ValueAt(int index) const {
     }
     std::string_view line = lines_[index];
     std::size_t valueStart = RawNameAt(index).size() + 1;
-    std::string value(TrimmedView(valueStart < line.size() ? line.substr(valueStart) : std::string_view()));
+    std::string value(
+        TrimmedView(valueStart < line.size() ? line.substr(valueStart) : std::string_view()));
     if (!JoinContinuations) {
         return value;
     }

@@ -38,7 +38,8 @@ TEST(HeaderListLookup, ValueIsTrimmedAndJoinsContinuations) {
 TEST(HeaderListLookup, BlankPiecesAddNoSeparator) {
     // Each piece is trimmed and joined with one blank; a piece of blanks adds nothing, and an
     // empty value takes the first piece that has text.
-    EXPECT_EQ(ListOf({"Name: a", " \t ", "\t\x01" "b\x7F ", "  "}).ValueOf("Name"), "a b\x7F");
+    const std::string controlBytesAround = std::string("\t\x01") + "b\x7F ";
+    EXPECT_EQ(ListOf({"Name: a", " \t ", controlBytesAround, "  "}).ValueOf("Name"), "a b\x7F");
     EXPECT_EQ(ListOf({"Name:   ", "  ", " x", " y "}).ValueOf("Name"), "x y");
     EXPECT_EQ(ListOf({"Name:", " \x02"}).ValueOf("Name"), "");
 }

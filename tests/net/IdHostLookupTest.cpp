@@ -107,8 +107,8 @@ protected:
 };
 
 TEST_F(PrivateHostsFile, ANameWithSeveralAddressesConnectsToTheFirstListed) {
-    const std::string report = InChild(
-        "127.0.0.9 multi.test\n127.0.0.7 multi.test\n", []() -> std::string {
+    const std::string report =
+        InChild("127.0.0.9 multi.test\n127.0.0.7 multi.test\n", []() -> std::string {
             const int first = Listen("127.0.0.9", 0);
             const int second = Listen("127.0.0.7", PortOf(first));
             if (first < 0 || second < 0) {

@@ -60,7 +60,8 @@ TEST_F(StackTest, ADottedQuadPieceIsANumberWhateverItsDigits) {
     for (const char* text : {"0010.0.0.1", "010.000.0255.001", "000000000000127.0.0.1"}) {
         EXPECT_TRUE(TIdStack::IsDottedQuad(text)) << text;
     }
-    for (const char* text : {"0256.0.0.1", "10.0.0.0000000000000000000256", "1.2.3.99999999999999999999"}) {
+    for (const char* text :
+         {"0256.0.0.1", "10.0.0.0000000000000000000256", "1.2.3.99999999999999999999"}) {
         EXPECT_FALSE(TIdStack::IsDottedQuad(text)) << text;
     }
     // Decimal, not octal as the resolver would read it (0010 there is 8).
