@@ -1,13 +1,16 @@
-// The HTTP client's costs: a header value spread over many continuation lines, and one request
-// on a kept-alive loopback connection.
+// The HTTP client's costs: a header value spread over many continuation lines, one request on
+// a kept-alive loopback connection, and the memory a large body held in memory takes.
 
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <string>
@@ -116,6 +119,98 @@ void BM_KeptAliveGet(benchmark::State& state) {
     client.CloseConnection();
 }
 BENCHMARK(BM_KeptAliveGet)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Sends one response per connection: a chunked body of 256 one-mebibyte chunks.
+class LargeChunkedServer {
+public:
+    LargeChunkedServer() {
+        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            listen(listener_, 4) != 0 ||
+            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            throw std::runtime_error("cannot listen on 127.0.0.1");
+        }
+        port_ = ntohs(address.sin_port);
+        server_ = std::thread(&LargeChunkedServer::Serve, this);
+    }
+    ~LargeChunkedServer() {
+        shutdown(listener_, SHUT_RDWR);
+        server_.join();
+        close(listener_);
+    }
+    int Port() const { return port_; }
+
+private:
+    void Serve() {
+        const std::string chunk = "100000\r\n" + std::string(1 << 20, 'c') + "\r\n";
+        for (;;) {
+            const int connection = accept(listener_, nullptr, nullptr);
+            if (connection < 0) {
+                return;
+            }
+            char head[4096];
+            (void)!recv(connection, head, sizeof head, 0);
+            bool sending =
+                SendAll(connection, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+            for (int n = 0; sending && n < 256; ++n) {
+                sending = SendAll(connection, chunk);
+            }
+            if (sending) {
+                SendAll(connection, "0\r\n\r\n");
+            }
+            close(connection);
+        }
+    }
+
+    static bool SendAll(int connection, const std::string& bytes) {
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const ssize_t count =
+                send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (count <= 0) {
+                return false;
+            }
+            sent += static_cast<std::size_t>(count);
+        }
+        return true;
+    }
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread server_;
+};
+
+// Get(url) of a 256 MiB chunked body in a child process; reports the child's peak resident
+// memory and whether the body was refused.
+void BM_InMemoryBodyPeakMemory(benchmark::State& state) {
+    LargeChunkedServer server;
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
+    long peakKiB = 0;
+    int refused = 0;
+    for (auto _ : state) {
+        const pid_t child = fork();
+        if (child == 0) {
+            TIdHTTP client;
+            try {
+                client.Get(url);
+            } catch (const std::exception&) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+        refused = WIFEXITED(status) && WEXITSTATUS(status) == 1;
+    }
+    state.counters["peak_MiB"] = static_cast<double>(peakKiB) / 1024;
+    state.counters["refused"] = refused;
+}
+BENCHMARK(BM_InMemoryBodyPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
