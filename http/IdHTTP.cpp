@@ -4,6 +4,7 @@
 
 #include "http/EIdIOHandlerPropInvalid.h"
 #include "http/EIdUnknownProtocol.h"
+#include "http/EIdUnsafeRequestText.h"
 #include "http/IdCookieManager.h"
 #include "http/IdGlobal.h"
 #include "http/IdResourceStrings.h"
@@ -133,6 +134,8 @@ void TIdCustomHTTP::EndRequest() {
 }
 
 void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
+    // A link or a Location from a page must not add lines of its own to the request.
+    RefuseUnsafeRequestText(request.RequestURL, RSHTTPUnsafeURL);
     TIdURI given(request.RequestURL);
     if (!given.Username.empty()) {
         request.Username = given.Username;
@@ -287,6 +290,7 @@ void TIdCustomHTTP::AttachRequestCookies(const TIdURI& uri, TIdHTTPRequest& requ
     }
     // Secure cookies need an SSL IO handler, which this program does not have.
     std::string cookies = cookieManager_->CookieHeaderFor(uri, false);
+    RefuseUnsafeRequestText(cookies, RSHTTPUnsafeHeader);
     if (!cookies.empty()) {
         request.HeaderLines.SetHeader("Cookie", cookies);
     }
