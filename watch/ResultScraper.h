@@ -42,10 +42,9 @@ private:
     // The page at `url`, or nothing when `fetched` holds its address already or the fetch
     // failed (after the message box); the address joins `fetched`.
     std::optional<std::string> FetchNewPage(const std::string& url, std::set<std::string>& fetched);
+    // Appends the kept rows of one page; `loweredPosition` is LowerAscii(CurrentPosition).
     void AppendKeptRows(const std::string& page, ILineList& resultLines,
-                        const TExclusionSet& excluded) const;
-    bool Keeps(const std::string& title, const std::string& link,
-               const TExclusionSet& excluded) const;
+                        const TExclusionSet& excluded, const std::string& loweredPosition) const;
 
     IPageFetcher* fetcher_;
     IWatchPanel* panel_;
