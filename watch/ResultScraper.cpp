@@ -66,7 +66,7 @@ TCellMarkers FindCellMarkers(std::string_view list) {
     return found;
 }
 
-// Scheme and host name no different page in upper case: they are compared in lower case.
+// A scheme or host written in capitals names the same page: both are compared in lower case.
 std::string PageKey(const std::string& absoluteURL) {
     size_t hostStart = absoluteURL.find("://");
     if (hostStart == std::string::npos)
