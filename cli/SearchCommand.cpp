@@ -1,7 +1,6 @@
 #include "cli/SearchCommand.h"
 
 #include "cli/ArgumentList.h"
-#include "cli/BoardHostFetcher.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
 #include "cli/TerminalText.h"
@@ -11,7 +10,6 @@
 #include "watch/SearchRun.h"
 #include "watch/WatchSettings.h"
 
-#include <optional>
 #include <ostream>
 
 namespace {
@@ -80,11 +78,8 @@ int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& er
         panel.memoFilter().Add(line);
 
     THttpPageFetcher httpFetcher;
-    std::optional<TBoardHostFetcher> boardFetcher;
-    if (!options.BoardHost.empty())
-        boardFetcher.emplace(httpFetcher, options.BoardHost);
-    watch::TSearchRun searchRun(
-        panel, boardFetcher ? static_cast<watch::IPageFetcher&>(*boardFetcher) : httpFetcher);
+    watch::TSearchRun searchRun(panel, httpFetcher,
+                                options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost);
     searchRun.btnRightNowClick();
 
     for (const std::string& line : panel.memoResult().Lines())

@@ -6,8 +6,8 @@
 #include "watch/PageFetcher.h"
 #include "watch/WatchPanel.h"
 
-#include <set>
 #include <string_view>
+#include <utility>
 
 namespace watch {
 namespace {
@@ -27,14 +27,54 @@ const std::string NextPagePresent = "pageron.gif";
 const std::string NextPageImage = "img src";
 const std::string NextPageLink = "href=\"";
 
-const char* const RowSeparator = "===== =====";
+// Both cell markers begin with this; it holds no second "<", so its occurrences never overlap.
+const std::string CellMarkerStart = "<td class=\"td";
+
+const std::string RowSeparator = "===== =====";
 const char* const MatchEveryTitle = "*";
 
 // The link runs from the first "http" through "html", without the closing quote.
-std::string LinkOf(std::string_view cell) {
+std::string_view LinkOf(std::string_view cell) {
     long long from = Pos(LinkStart, cell);
     long long to = Pos(LinkEnd, cell);
-    return std::string(CopyView(cell, from, to - from + 4));
+    return CopyView(cell, from, to - from + 4);
+}
+
+// Pos of the first-cell and of the second-cell marker in `list`, found in one scan for what
+// both begin with instead of two scans over the same bytes. A position stays 0 when its marker
+// does not occur.
+struct TCellMarkers {
+    long long First = 0;
+    long long Second = 0;
+};
+
+TCellMarkers FindCellMarkers(std::string_view list) {
+    TCellMarkers found;
+    size_t from = 0;
+    while (found.First == 0 || found.Second == 0) {
+        int at = Pos(CellMarkerStart, list.substr(from));
+        if (at == 0)
+            break;
+        size_t start = from + static_cast<size_t>(at) - 1;
+        std::string_view marker = list.substr(start, FirstCell.size());
+        if (found.First == 0 && marker == FirstCell)
+            found.First = static_cast<long long>(start) + 1;
+        else if (found.Second == 0 && marker == SecondCell)
+            found.Second = static_cast<long long>(start) + 1;
+        from = start + CellMarkerStart.size();
+    }
+    return found;
+}
+
+// A scheme or host written in capitals names the same page: both are compared in lower case.
+std::string PageKey(const std::string& absoluteURL) {
+    size_t hostStart = absoluteURL.find("://");
+    if (hostStart == std::string::npos)
+        return absoluteURL;
+    size_t pathStart = absoluteURL.find('/', hostStart + 3);
+    if (pathStart == std::string::npos)
+        pathStart = absoluteURL.size();
+    return LowerAscii(absoluteURL.substr(0, pathStart)) + absoluteURL.substr(pathStart);
 }
 
 std::optional<std::string> NextPageURL(const std::string& page) {
@@ -48,12 +88,8 @@ std::optional<std::string> NextPageURL(const std::string& page) {
 
 } // namespace
 
-bool NotExcluded(const std::string& link, const ILineList& exclusionLines) {
-    for (int i = 0; i < exclusionLines.Count(); ++i) {
-        if (exclusionLines.Line(i) == link)
-            return false;
-    }
-    return true;
+bool NotExcluded(std::string_view link, const TExclusionSet& excluded) {
+    return !excluded.Contains(link);
 }
 
 TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
@@ -61,20 +97,27 @@ TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
 
 void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLines,
                                    const ILineList& exclusionLines) {
-    // Guards against a pager that names the page itself or an earlier page as its successor.
+    // A row looks its link up here instead of scanning the pane, which may hold many lines.
+    const TExclusionSet excluded(exclusionLines);
+    const std::string loweredPosition = LowerAscii(CurrentPosition);
+    // Guards against a pager that names the page itself or an earlier page as its successor,
+    // however it writes the link: pages are told apart by the address the client asks for.
     std::set<std::string> fetched;
     std::optional<std::string> next = url;
-    while (next && static_cast<int>(fetched.size()) < MaxPages && fetched.insert(*next).second) {
-        std::optional<std::string> page = FetchPage(*next);
+    while (next && static_cast<int>(fetched.size()) < MaxPages) {
+        std::optional<std::string> page = FetchNewPage(*next, fetched);
         if (!page)
             return;
-        AppendKeptRows(*page, resultLines, exclusionLines);
+        AppendKeptRows(*page, resultLines, excluded, loweredPosition);
         next = NextPageURL(*page);
     }
 }
 
-std::optional<std::string> TResultScraper::FetchPage(const std::string& url) {
+std::optional<std::string> TResultScraper::FetchNewPage(const std::string& url,
+                                                        std::set<std::string>& fetched) {
     try {
+        if (!fetched.insert(PageKey(fetcher_->AbsoluteURL(url))).second)
+            return std::nullopt;
         fetcher_->SetCacheControl("no-cache");
         return fetcher_->Get(url);
     } catch (...) {
@@ -85,35 +128,38 @@ std::optional<std::string> TResultScraper::FetchPage(const std::string& url) {
 }
 
 void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLines,
-                                    const ILineList& exclusionLines) const {
+                                    const TExclusionSet& excluded,
+                                    const std::string& loweredPosition) const {
+    const bool everyTitle = CurrentPosition == MatchEveryTitle;
+    std::string loweredTitle; // one buffer for every row's title
     // A view that moves past each row: cutting a row never copies the rest of the list.
     std::string_view list = TextBetweenView(ResultListStart, ResultListEnd, page);
     list = TextAfterView(HeaderRowEnd, list);
     for (;;) {
-        long long first = Pos(FirstCell, list);
-        long long second = Pos(SecondCell, list);
-        if (first == 0 || second == 0)
+        TCellMarkers markers = FindCellMarkers(list);
+        if (markers.First == 0 || markers.Second == 0)
             break;
         // TextBetween and TextAfter of the two cell markers, from the positions just found.
         long long firstLength = static_cast<long long>(FirstCell.size());
-        std::string_view cell = CopyView(list, first + firstLength, second - first - firstLength);
-        list.remove_prefix(static_cast<size_t>(second - 1) + SecondCell.size());
-        std::string link = LinkOf(cell);
-        std::string title(TextBetweenView(TitleStart, TitleEnd, cell));
-        if (!Keeps(title, link, exclusionLines))
+        std::string_view cell = CopyView(list, markers.First + firstLength,
+                                         markers.Second - markers.First - firstLength);
+        list.remove_prefix(static_cast<size_t>(markers.Second - 1) + SecondCell.size());
+        // Only what a row needs is cut out, and only a kept row is copied.
+        std::string_view title = TextBetweenView(TitleStart, TitleEnd, cell);
+        if (!everyTitle) {
+            loweredTitle.assign(title);
+            loweredTitle = LowerAscii(std::move(loweredTitle));
+            if (Pos(loweredPosition, loweredTitle) == 0)
+                continue;
+        }
+        std::string_view link = LinkOf(cell);
+        if (!NotExcluded(link, excluded))
             continue;
         resultLines.Add(CurrentCompany);
-        resultLines.Add(title);
-        resultLines.Add(link);
+        resultLines.Add(std::string(title));
+        resultLines.Add(std::string(link));
         resultLines.Add(RowSeparator);
     }
-}
-
-bool TResultScraper::Keeps(const std::string& title, const std::string& link,
-                           const ILineList& exclusionLines) const {
-    bool titleMatches = CurrentPosition == MatchEveryTitle ||
-                        Pos(LowerAscii(CurrentPosition), LowerAscii(title)) > 0;
-    return titleMatches && NotExcluded(link, exclusionLines);
 }
 
 } // namespace watch

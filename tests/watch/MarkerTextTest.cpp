@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 using namespace watch;
 
 TEST(MarkerText, PosIsOneBasedExactAndZeroWhenAbsent) {
@@ -82,5 +86,32 @@ TEST(MarkerText, PosFindsTheSameInShortAndLongTexts) {
         EXPECT_EQ(Pos("tail", text), static_cast<int>(text.size()) - 3);
         EXPECT_EQ(Pos("taim", text), 0);
         EXPECT_EQ(Pos(text, text), 1);
+    }
+}
+
+TEST(MarkerText, PosFindsEveryPlacementAsAPlainSearchDoes) {
+    // Texts of up to three times the widest block the search tests at once, with the marker
+    // at every offset behind decoys that share its first and last byte, for short and long
+    // markers: the block loops and the byte-by-byte end must agree with a plain search.
+    auto plainPos = [](std::string_view marker, std::string_view text) {
+        return static_cast<int>(text.find(marker) + 1); // npos + 1 is 0
+    };
+    const std::vector<std::string> markers = {"<", "<>", "<td>", "<td class=\"td1\">",
+                                              "<" + std::string(40, 'm') + ">"};
+    for (const std::string& marker : markers) {
+        std::string decoy = marker;
+        if (decoy.size() > 2)
+            decoy[1] = '#';
+        for (size_t length = marker.size(); length <= 100; ++length) {
+            for (size_t offset = 0; offset + marker.size() <= length; ++offset) {
+                std::string text(length, 'x');
+                for (size_t at = 0; at + decoy.size() <= offset; at += decoy.size() + 3)
+                    text.replace(at, decoy.size(), decoy);
+                text.replace(offset, marker.size(), marker);
+                std::string cut = text.substr(0, length - 1);
+                ASSERT_EQ(Pos(marker, text), plainPos(marker, text)) << marker << " in " << text;
+                ASSERT_EQ(Pos(marker, cut), plainPos(marker, cut)) << marker << " in " << cut;
+            }
+        }
     }
 }
