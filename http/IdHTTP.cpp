@@ -133,17 +133,9 @@ void TIdCustomHTTP::EndRequest() {
     Response().BodySink = nullptr;
 }
 
-void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
-    // A link or a Location from a page must not add lines of its own to the request.
-    RefuseUnsafeRequestText(request.RequestURL, RSHTTPUnsafeURL);
-    TIdURI given(request.RequestURL);
-    if (!given.Username.empty()) {
-        request.Username = given.Username;
-        request.Password = given.Password;
-    }
-    TIdURI& target = *targetURI_;
-    target.Username = request.Username;
-    target.Password = request.Password;
+// Moves `target` to the place `given` names: a missing part keeps the target's, a relative
+// path is taken from the target's folder.
+void TIdCustomHTTP::MergeLocation(TIdURI& target, const TIdURI& given) {
     target.Path = MergePath(target.Path, given.Path);
     target.Document = given.Document;
     target.QueryPart = given.QueryPart;
@@ -165,6 +157,26 @@ void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
             }
         }
     }
+}
+
+std::string TIdCustomHTTP::MergedTargetURL(const std::string& url) const {
+    TIdURI target = *targetURI_;
+    MergeLocation(target, TIdURI(url));
+    return target.Compose({});
+}
+
+void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
+    // A link or a Location from a page must not add lines of its own to the request.
+    RefuseUnsafeRequestText(request.RequestURL, RSHTTPUnsafeURL);
+    TIdURI given(request.RequestURL);
+    if (!given.Username.empty()) {
+        request.Username = given.Username;
+        request.Password = given.Password;
+    }
+    TIdURI& target = *targetURI_;
+    target.Username = request.Username;
+    target.Password = request.Password;
+    MergeLocation(target, given);
     request.RequestURL = target.Path + target.Document + target.QueryPart;
     if (request.RequestMethod == hmOptions && SameText(given.Document, "*")) {
         request.RequestURL = "*";

@@ -64,6 +64,8 @@ public:
     TIdHTTPResponse& Response() { return protocol_->Response(); }
     std::int32_t ResponseCode() { return Response().StatusCode(); }
     TIdURI& TargetURI() { return *targetURI_; }
+    // The absolute URL that a request for `url` would ask for, the target left as it is.
+    std::string MergedTargetURL(const std::string& url) const;
 
     void SetHost(const std::string& host) override;
     void SetPort(int port) override;
@@ -102,6 +104,7 @@ protected:
 private:
     friend class TIdHTTPProtocol;
 
+    static void MergeLocation(TIdURI& target, const TIdURI& given);
     void MergeTargetURL(TIdHTTPRequest& request);
     void OpenAndSend();
     TIdHTTPConnectionType SelectHostAndPort();
