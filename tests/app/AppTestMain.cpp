@@ -5,6 +5,7 @@
 #include "LayoutTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
+#include "TypingTest.h"
 #include "app/Messages.h"
 #include "app/WebEngineSetup.h"
 
@@ -25,6 +26,8 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<ShellTest>();
     if (std::strcmp(name, "announce") == 0)
         return std::make_unique<AnnounceTest>();
+    if (std::strcmp(name, "typing") == 0)
+        return std::make_unique<TypingTest>();
     return nullptr;
 }
 
@@ -33,7 +36,7 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce [QTEST_ARG...]\n");
+        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|typing [QTEST_ARG...]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
