@@ -65,16 +65,18 @@ Control* Place(QWidget* container, const QString& name, const QRect& geometry) {
     return control;
 }
 
-// The layout's labels are 13 pixels high: their text is drawn from the top in a font small
-// enough for descenders and the underline to stay inside.
+// Labels are two points larger than the rest of the window.  A label grows from its place
+// in the layout to the size of its text, so that neither descenders nor an underline are
+// cut off.
 QLabel* PlaceLabel(QWidget* container, const QString& name, const QRect& geometry,
                    const QString& text) {
     auto* label = Place<QLabel>(container, name, geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont labelFont = label->font();
-    labelFont.setPixelSize(11);
+    labelFont.setPointSize(10);
     label->setFont(labelFont);
     label->setText(text);
+    label->resize(label->size().expandedTo(label->sizeHint()));
     return label;
 }
 
@@ -177,7 +179,7 @@ TfrmVantaro::~TfrmVantaro() {
 
 void TfrmVantaro::CreateControls() {
     QFont windowFont = font();
-    windowFont.setPixelSize(12);
+    windowFont.setPointSize(8);
     setFont(windowFont);
 
     memoResult_ = Place<QPlainTextEdit>(this, QStringLiteral("memoResult"), {672, 8, 545, 449});
