@@ -6,31 +6,56 @@ namespace {
 constexpr char kIconTip[] = "Quorvel v1.0 - Pellisand";
 }
 
-TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, bool trayAvailable)
-    : window_(window), trayAvailable_(trayAvailable),
+TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, TTrayCheck trayAvailable)
+    : window_(window), trayAvailable_(std::move(trayAvailable)),
       icon_(std::make_unique<QSystemTrayIcon>(icon)) {
     icon_->setToolTip(QString::fromLatin1(kIconTip));
     connect(icon_.get(), &QSystemTrayIcon::activated, this, &TNotifyIcon::IconActivated);
+    connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, &TNotifyIcon::RestoreFromTray);
+    messageShowing_.setSingleShot(true);
+    messageShowing_.setInterval(MessageMilliseconds);
+    connect(&messageShowing_, &QTimer::timeout, this, &TNotifyIcon::Remove);
 }
 
 void TNotifyIcon::HideToTray() {
-    if (!trayAvailable_) {
+    messageShowing_.stop();
+    if (!trayAvailable_()) {
         window_->showMinimized();
         return;
     }
+    // Hidden first: a window that the user minimised must not show itself again on the way
+    // to the tray.  It comes back from there in its normal state.
     window_->hide();
+    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     icon_->show();
 }
 
 void TNotifyIcon::RestoreFromTray() {
-    icon_->hide();
-    window_->showNormal();
-    window_->raise();
-    window_->activateWindow();
+    Remove();
+    ShowWindow();
+}
+
+void TNotifyIcon::RestoreWithMessage(const QString& title, const QString& message) {
+    if (!trayAvailable_()) {
+        RestoreFromTray();
+        return;
+    }
+    ShowWindow();
+    // The message belongs to the icon and goes with it.
+    icon_->show();
+    icon_->showMessage(title, message, icon_->icon(), MessageMilliseconds);
+    messageShowing_.start();
 }
 
 void TNotifyIcon::Remove() {
+    messageShowing_.stop();
     icon_->hide();
+}
+
+void TNotifyIcon::ShowWindow() {
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
 }
 
 void TNotifyIcon::IconActivated(QSystemTrayIcon::ActivationReason reason) {

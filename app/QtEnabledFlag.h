@@ -11,8 +11,10 @@ public:
     explicit TQtEnabledFlag(QWidget* widget) : widget_(widget) {}
 
     bool Enabled() const override { return widget_->isEnabled(); }
-    void SetEnabled(bool enabled) override { widget_->setEnabled(enabled); }
+    void SetEnabled(bool enabled) override;
 
 private:
     QWidget* widget_;
+    // The window holds the focus for the button while the button is disabled.
+    bool holdsFocus_ = false;
 };

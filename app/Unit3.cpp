@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
 #include "app/QtText.h"
+#include "app/WaitCursorFetcher.h"
 #include "watch/GbkText.h"
 #include "watch/MarkerText.h"
 #include "watch/SearchRun.h"
@@ -31,6 +32,8 @@ namespace {
 constexpr char kCaption[] = "Quorvel v1.0 - Pellisand";
 constexpr int kClientWidth = 1223;
 constexpr int kClientHeight = 687;
+// The scraper writes each row it keeps as four lines: company, title, link, separator.
+constexpr int kLinesPerRow = 4;
 
 const char* const kBuiltInRecommendation =
     "嘿，我发现了一个超酷的软件，想进入日思夜想的好公司吗？就靠它了！Quorvel，你搜索下找找。";
@@ -154,7 +157,8 @@ std::string AddressText(const QUrl& url) {
 } // namespace
 
 TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher> httpFindJob)
-    : setup_(std::move(setup)), httpFindJob_(std::move(httpFindJob)) {
+    : setup_(std::move(setup)), httpFindJob_(std::move(httpFindJob)),
+      pageFetcher_(std::make_unique<TWaitCursorFetcher>(*httpFindJob_)) {
     setObjectName(QStringLiteral("frmVantaro"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -167,7 +171,7 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
     CreateControls();
     BindWatchPanel();
     notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
-    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_);
+    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *pageFetcher_);
     ConnectHandlers();
     PlaceInScreenCentre();
     FormCreate();
@@ -305,8 +309,7 @@ void TfrmVantaro::ConnectHandlers() {
     connectClick(btnStopGo_, [this] { searchRun_->btnStopGoClick(); });
     connectClick(btnSave_, [this] { btnSaveClick(); });
     connectClick(btnRightNow_, [this] { searchRun_->btnRightNowClick(); });
-    connect(timerFindJob_, &QTimer::timeout, this,
-            [this] { Guarded([this] { searchRun_->timerFindJobTimer(); }); });
+    connect(timerFindJob_, &QTimer::timeout, this, [this] { Guarded([this] { PollTick(); }); });
 }
 
 void TfrmVantaro::PlaceInScreenCentre() {
@@ -343,8 +346,25 @@ void TfrmVantaro::HideToTray() {
     notifyIcon_->HideToTray();
 }
 
+// Only a poll that finds something restores the window during a tick; the user learns of
+// the finds beside the icon too.
 void TfrmVantaro::RestoreFromTray() {
-    notifyIcon_->RestoreFromTray();
+    if (!pollTickRunning_) {
+        notifyIcon_->RestoreFromTray();
+        return;
+    }
+    int rows = memoResultLines_->Count() / kLinesPerRow;
+    notifyIcon_->RestoreWithMessage(QString::fromLatin1(kApplicationTitle),
+                                    QString::fromUtf8("找到 %1 个职位").arg(rows));
+}
+
+void TfrmVantaro::PollTick() {
+    pollTickRunning_ = true;
+    struct TTickEnd {
+        bool& running;
+        ~TTickEnd() { running = false; }
+    } tickEnd{pollTickRunning_};
+    searchRun_->timerFindJobTimer();
 }
 
 void TfrmVantaro::ShowMessage(const std::string& text) {
@@ -409,15 +429,10 @@ void TfrmVantaro::OpenAnnouncedAddress(const std::string& address) {
 
 void TfrmVantaro::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Minimising hides the window in the tray instead; where there is no tray, the window
-    // simply stays minimised.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        notifyIcon_->TrayAvailable()) {
-        QTimer::singleShot(0, this, [this] {
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            HideToTray();
-        });
-    }
+    // Minimising is hiding to the tray; where there is no tray, that leaves the window
+    // minimised as it is.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
+        HideToTray();
 }
 
 void TfrmVantaro::closeEvent(QCloseEvent* event) {

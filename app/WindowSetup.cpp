@@ -11,6 +11,6 @@ TWindowSetup DefaultWindowSetup() {
     setup.AutoStartFolder = kAutoStartFolder;
     setup.ProgramPath = RunningProgramPath();
     setup.AnnounceUrl = QUrl(QStringLiteral(QUORVEL_ANNOUNCE_URL));
-    setup.TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    setup.TrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     return setup;
 }

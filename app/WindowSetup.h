@@ -2,6 +2,7 @@
 
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 
 // Where the main window finds the world outside it.  The program takes the defaults;
 // the tests point every item at something of their own.
@@ -14,8 +15,9 @@ struct TWindowSetup {
     std::filesystem::path ProgramPath;
     // The announcement page.
     QUrl AnnounceUrl;
-    // Whether the desktop shows status icons; without them hiding minimises instead.
-    bool TrayAvailable = false;
+    // Whether the desktop shows status icons right now; asked at each hide, since a panel
+    // may start after the program or quit.  Without them hiding minimises instead.
+    std::function<bool()> TrayAvailable = [] { return false; };
 };
 
 // The program's own setup: program.ini beside the executable, /etc/xdg/autostart, the

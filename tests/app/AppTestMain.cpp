@@ -5,6 +5,7 @@
 #include "LayoutTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
+#include "TrayTest.h"
 #include "TypingTest.h"
 #include "app/Messages.h"
 #include "app/WebEngineSetup.h"
@@ -26,6 +27,8 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<ShellTest>();
     if (std::strcmp(name, "announce") == 0)
         return std::make_unique<AnnounceTest>();
+    if (std::strcmp(name, "tray") == 0)
+        return std::make_unique<TrayTest>();
     if (std::strcmp(name, "typing") == 0)
         return std::make_unique<TypingTest>();
     return nullptr;
@@ -36,7 +39,7 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|typing [QTEST_ARG...]\n");
+        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|tray|typing [QTEST_ARG...]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
