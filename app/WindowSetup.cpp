@@ -8,7 +8,7 @@
 TWindowSetup DefaultWindowSetup() {
     TWindowSetup setup;
     setup.SettingsFile = watch::SettingsPath();
-    setup.AutoStartFolder = kAutoStartFolder;
+    setup.AutoStartFolder = UserAutoStartFolder();
     setup.ProgramPath = RunningProgramPath();
     setup.AnnounceUrl = QUrl(QStringLiteral(QUORVEL_ANNOUNCE_URL));
     setup.TrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;

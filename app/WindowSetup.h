@@ -9,7 +9,7 @@
 struct TWindowSetup {
     // The settings file read at creation and written by the save button.
     std::filesystem::path SettingsFile;
-    // The folder of the per-machine autostart entry.
+    // The folder of the user's autostart entry.
     std::filesystem::path AutoStartFolder;
     // The program the autostart entry starts.
     std::filesystem::path ProgramPath;
@@ -20,6 +20,6 @@ struct TWindowSetup {
     std::function<bool()> TrayAvailable = [] { return false; };
 };
 
-// The program's own setup: program.ini beside the executable, /etc/xdg/autostart, the
-// built-in announcement page and the desktop's status-icon area if there is one.
+// The program's own setup: its settings file, the user's autostart folder, the built-in
+// announcement page and the desktop's status-icon area whenever there is one.
 TWindowSetup DefaultWindowSetup();

@@ -131,7 +131,7 @@ void ShellTest::autostartWritesOneEntryForTheRunningProgram() {
 void ShellTest::autostartQuotesTheProgramPath() {
     std::string entry = AutoStartEntryText("/home/a b/100% \"$x\"/tallow`finch\\");
     QVERIFY(
-        entry.find("\nExec=\"/home/a b/100%% \\\\\"\\\\$x\\\\\"/tallow\\\\`finch\\\\\\\\\"\n") !=
+        entry.find("\nExec=env \"/home/a b/100%% \\\\\"\\\\$x\\\\\"/tallow\\\\`finch\\\\\\\\\"\n") !=
         std::string::npos);
 }
 
