@@ -319,8 +319,15 @@ void TfrmVantaro::PlaceInScreenCentre() {
     }
 }
 
+// Rows that a handler added are shown when it ends, even by an error.
 void TfrmVantaro::Guarded(const std::function<void()>& handler) {
-    RunGuarded(this, handler);
+    RunGuarded(this, [&] {
+        struct TShowRows {
+            const TQtLineList& rows;
+            ~TShowRows() { rows.Flush(); }
+        } showRows{*memoResultLines_};
+        handler();
+    });
 }
 
 void TfrmVantaro::FormCreate() {
@@ -367,7 +374,9 @@ void TfrmVantaro::PollTick() {
     searchRun_->timerFindJobTimer();
 }
 
+// The rows found so far are on show while the message is.
 void TfrmVantaro::ShowMessage(const std::string& text) {
+    memoResultLines_->Flush();
     ::ShowMessage(this, text);
 }
 

@@ -4,6 +4,7 @@
 #include "AnnounceTest.h"
 #include "AutoStartTest.h"
 #include "LayoutTest.h"
+#include "PaneTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
 #include "TrayTest.h"
@@ -30,6 +31,8 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<AnnounceTest>();
     if (std::strcmp(name, "autostart") == 0)
         return std::make_unique<AutoStartTest>();
+    if (std::strcmp(name, "panes") == 0)
+        return std::make_unique<PaneTest>();
     if (std::strcmp(name, "tray") == 0)
         return std::make_unique<TrayTest>();
     if (std::strcmp(name, "typing") == 0)
@@ -42,7 +45,7 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|autostart|tray|typing [QTEST_ARG...]\n");
+        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|autostart|panes|tray|typing [QTEST_ARG...]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
