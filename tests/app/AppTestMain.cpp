@@ -3,6 +3,7 @@
 
 #include "AnnounceTest.h"
 #include "AutoStartTest.h"
+#include "DesktopTest.h"
 #include "LayoutTest.h"
 #include "PaneTest.h"
 #include "SearchRunTest.h"
@@ -31,6 +32,8 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<AnnounceTest>();
     if (std::strcmp(name, "autostart") == 0)
         return std::make_unique<AutoStartTest>();
+    if (std::strcmp(name, "desktop") == 0)
+        return std::make_unique<DesktopTest>();
     if (std::strcmp(name, "panes") == 0)
         return std::make_unique<PaneTest>();
     if (std::strcmp(name, "tray") == 0)
@@ -45,7 +48,7 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|autostart|panes|tray|typing [QTEST_ARG...]\n");
+        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|autostart|desktop|panes|tray|typing [QTEST_ARG...]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
