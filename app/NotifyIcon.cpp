@@ -23,10 +23,9 @@ void TNotifyIcon::HideToTray() {
         window_->showMinimized();
         return;
     }
-    // Hidden first: a window that the user minimised must not show itself again on the way
-    // to the tray.  It comes back from there in its normal state.
+    // A window that the user minimised is hidden as it is: taking the minimised state away
+    // now would map it again.  It comes back from the tray in its normal state.
     window_->hide();
-    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     icon_->show();
 }
 
