@@ -15,6 +15,8 @@ TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, TTrayCheck trayAvai
     messageShowing_.setSingleShot(true);
     messageShowing_.setInterval(MessageMilliseconds);
     connect(&messageShowing_, &QTimer::timeout, this, &TNotifyIcon::Remove);
+    trayLook_.setInterval(TrayLookMilliseconds);
+    connect(&trayLook_, &QTimer::timeout, this, &TNotifyIcon::MinimiseWhenTheTrayIsGone);
 }
 
 void TNotifyIcon::HideToTray() {
@@ -27,6 +29,7 @@ void TNotifyIcon::HideToTray() {
     // now would map it again.  It comes back from the tray in its normal state.
     window_->hide();
     icon_->show();
+    trayLook_.start();
 }
 
 void TNotifyIcon::RestoreFromTray() {
@@ -48,7 +51,15 @@ void TNotifyIcon::RestoreWithMessage(const QString& title, const QString& messag
 
 void TNotifyIcon::Remove() {
     messageShowing_.stop();
+    trayLook_.stop();
     icon_->hide();
+}
+
+void TNotifyIcon::MinimiseWhenTheTrayIsGone() {
+    if (trayAvailable_())
+        return;
+    Remove();
+    window_->showMinimized();
 }
 
 void TNotifyIcon::ShowWindow() {

@@ -12,7 +12,8 @@ class QWidget;
 // The program's place in the desktop's status-icon area while it polls.  The area may come
 // and go (a panel that starts after the program, or quits): it is looked for at each hide,
 // and where there is none, hiding minimises the window instead, so that the user can
-// always get back to it.
+// always get back to it.  A window in a tray that goes away is minimised for the same
+// reason.
 class TNotifyIcon : public QObject {
     Q_OBJECT
 
@@ -21,6 +22,8 @@ public:
 
     // How long a message shows beside the icon, which stays that long.
     static constexpr int MessageMilliseconds = 10000;
+    // How often a window in the tray looks whether the tray is still there.
+    static constexpr int TrayLookMilliseconds = 2000;
 
     // `window` is not owned; it outlives the icon.  `trayAvailable` tells whether the
     // desktop shows status icons right now.
@@ -39,10 +42,12 @@ public:
 
 private:
     void ShowWindow();
+    void MinimiseWhenTheTrayIsGone();
     void IconActivated(QSystemTrayIcon::ActivationReason reason);
 
     QWidget* window_;
     TTrayCheck trayAvailable_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QTimer messageShowing_;
+    QTimer trayLook_;
 };

@@ -105,8 +105,15 @@ void DesktopTest::theProgramFollowsATrayHostThatComesAndGoes() {
     emit window.NotifyIcon().Icon()->messageClicked();
     QTRY_VERIFY(!ShownTopLevel("QSystemTrayIconSys"));
 
-    // The tray host quits: starting to poll minimises, and the window stays reachable.
+    // The tray host quits while the window is in the tray: the window comes back minimised.
+    window.HideToTray();
+    QTRY_VERIFY(ShownTopLevel("QSystemTrayIconSys"));
     StopTrayHost();
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 3 * TNotifyIcon::TrayLookMilliseconds);
+    QVERIFY(window.isMinimized());
+    window.showNormal();
+
+    // With the tray host gone, starting to poll minimises, and the window stays reachable.
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("btnGo")), Qt::LeftButton);
     QVERIFY(window.isVisible());
     QVERIFY(window.isMinimized());

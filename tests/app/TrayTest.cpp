@@ -133,6 +133,18 @@ void TrayTest::theTrayIsLookedForAtEachHide() {
     QVERIFY(fixture.Find<QTimer>("timerFindJob")->isActive());
 }
 
+void TrayTest::aWindowInATrayThatGoesAwayIsMinimised() {
+    WindowFixture fixture;
+    TfrmVantaro& window = *fixture.window;
+    window.show();
+    Minimise(window);
+    QTRY_VERIFY(!window.isVisible());
+    fixture.trayPresent = false;
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 3 * TNotifyIcon::TrayLookMilliseconds);
+    QVERIFY(window.isMinimized());
+    QVERIFY(!window.NotifyIcon().IconShown());
+}
+
 void TrayTest::aFindIsToldBesideTheIcon() {
     WindowFixture fixture(TwoJavaRows);
     TfrmVantaro& window = *fixture.window;

@@ -10,6 +10,7 @@ class TrayTest : public QObject {
 private slots:
     void minimisingHidesWithoutShowingTheWindowAgain();
     void theTrayIsLookedForAtEachHide();
+    void aWindowInATrayThatGoesAwayIsMinimised();
     void aFindIsToldBesideTheIcon();
     void aFindWithoutATrayOnlyBringsTheWindowBack();
     void theFocusComesBackWhereItWasBeforeMinimising();
