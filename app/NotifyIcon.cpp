@@ -38,6 +38,7 @@ void TNotifyIcon::RestoreFromTray() {
 }
 
 void TNotifyIcon::RestoreWithMessage(const QString& title, const QString& message) {
+    trayLook_.stop();
     if (!trayAvailable_()) {
         RestoreFromTray();
         return;

@@ -156,6 +156,11 @@ void TrayTest::aFindIsToldBesideTheIcon() {
     QTRY_VERIFY(window.isVisible());
     QVERIFY(window.NotifyIcon().IconShown());
     QCOMPARE(fixture.Find<QPlainTextEdit>("memoResult")->document()->blockCount(), 8);
+    // The window is back for good: a tray that goes now does not minimise it.
+    fixture.trayPresent = false;
+    QTest::qWait(TNotifyIcon::TrayLookMilliseconds * 3 / 2);
+    QVERIFY(!window.isMinimized());
+    fixture.trayPresent = true;
 
     // A search at once is no poll: nothing is told, and the icon does not come.
     ClickIcon(window);
