@@ -15,6 +15,4 @@ public:
 
 private:
     QWidget* widget_;
-    // The window holds the focus for the button while the button is disabled.
-    bool holdsFocus_ = false;
 };

@@ -228,6 +228,31 @@ void TrayTest::theFocusComesBackToTheStartButtonAfterPolling() {
     QCOMPARE(QApplication::focusWidget(), go);
 }
 
+void TrayTest::theFocusIsHeldOnlyForTheLastButtonThatHadIt() {
+    WindowFixture fixture;
+    TfrmVantaro& window = *fixture.window;
+    ShowActive(window);
+    EnterPair(fixture);
+    auto* go = fixture.Find<QPushButton>("btnGo");
+    auto* stop = fixture.Find<QPushButton>("btnStopGo");
+    // No control has the focus while the window holds it for a disabled button.
+    QWidget* heldByTheWindow = &window;
+    QTest::mouseClick(go, Qt::LeftButton);
+    ClickIcon(window);
+    ShowActive(window);
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
+
+    // Started again: the stop button comes on, but the focus was the start button's.
+    QTest::mouseClick(go, Qt::LeftButton);
+    ClickIcon(window);
+    ShowActive(window);
+    QVERIFY(stop->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
+}
+
 void TrayTest::aFetchShowsTheWaitCursor() {
     std::vector<std::optional<Qt::CursorShape>> duringFetch;
     auto cursorNow = [] {

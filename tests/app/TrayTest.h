@@ -15,5 +15,6 @@ private slots:
     void aFindWithoutATrayOnlyBringsTheWindowBack();
     void theFocusComesBackWhereItWasBeforeMinimising();
     void theFocusComesBackToTheStartButtonAfterPolling();
+    void theFocusIsHeldOnlyForTheLastButtonThatHadIt();
     void aFetchShowsTheWaitCursor();
 };
