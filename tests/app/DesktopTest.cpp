@@ -51,7 +51,8 @@ void DesktopTest::initTestCase() {
     trayHost_ = QStandardPaths::findExecutable(QStringLiteral("trayer"));
     if (trayHost_.isEmpty())
         QSKIP("the tray host trayer is not installed");
-    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("needs a display without a tray host of its own");
 }
 
 void DesktopTest::cleanup() {
