@@ -48,7 +48,10 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce|autostart|desktop|panes|tray|typing [QTEST_ARG...]\n");
+        std::fprintf(
+            stderr,
+            "usage: app_tests layout|search|shell|announce|autostart|desktop|panes|tray|typing "
+            "[QTEST_ARG...]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

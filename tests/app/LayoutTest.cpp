@@ -195,7 +195,8 @@ void LayoutTest::labelsAreLargerThanTheRestAndShowTheirWholeText() {
         QVERIFY2(fixture.Find<QWidget>(name)->font().pointSizeF() == 8.0, name);
     const QList<QLabel*> labels = window.findChildren<QLabel*>();
     QCOMPARE(labels.size(), 17);
-    const int fieldTextHeight = QFontInfo(fixture.Find<QLineEdit>("editComName")->font()).pixelSize();
+    const int fieldTextHeight =
+        QFontInfo(fixture.Find<QLineEdit>("editComName")->font()).pixelSize();
     for (QLabel* label : labels) {
         QByteArray name = label->objectName().toLatin1();
         QVERIFY2(label->font().pointSizeF() == 10.0, name);

@@ -152,5 +152,6 @@ void PaneTest::rowsFoundBeforeAFailureShowWithItsMessage() {
     QCOMPARE(boxes.Boxes().size(), size_t(1));
     QVERIFY(!shownWithBox.isEmpty());
     for (const QString& text : shownWithBox)
-        QCOMPARE(text, Expected({QStringLiteral("Birchwood\nJava 7\nhttp://board.test/job/7.html")}));
+        QCOMPARE(text,
+                 Expected({QStringLiteral("Birchwood\nJava 7\nhttp://board.test/job/7.html")}));
 }

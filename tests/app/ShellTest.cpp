@@ -133,9 +133,9 @@ void ShellTest::autostartWritesOneEntryForTheRunningProgram() {
 
 void ShellTest::autostartQuotesTheProgramPath() {
     std::string entry = AutoStartEntryText("/home/a b/100% \"$x\"/tallow`finch\\");
-    QVERIFY(
-        entry.find("\nExec=env \"/home/a b/100%% \\\\\"\\\\$x\\\\\"/tallow\\\\`finch\\\\\\\\\"\n") !=
-        std::string::npos);
+    QVERIFY(entry.find(
+                "\nExec=env \"/home/a b/100%% \\\\\"\\\\$x\\\\\"/tallow\\\\`finch\\\\\\\\\"\n") !=
+            std::string::npos);
 }
 
 void ShellTest::autostartThatCannotWriteReportsAndChangesNothing() {
