@@ -1,6 +1,7 @@
 #include "PaneTest.h"
 
 #include "MessageBoxCatcher.h"
+#include "MessageBoxShowWatch.h"
 #include "WindowFixture.h"
 #include "watch/GbkText.h"
 
@@ -11,7 +12,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -141,16 +141,11 @@ void PaneTest::rowsFoundBeforeAFailureShowWithItsMessage() {
     EnterPair(fixture, 2, "Larkspur");
     auto* result = fixture.Find<QPlainTextEdit>("memoResult");
     QStringList shownWithBox;
-    QTimer boxWatch;
-    QObject::connect(&boxWatch, &QTimer::timeout, [&] {
-        if (QApplication::activeModalWidget())
-            shownWithBox << result->toPlainText();
-    });
-    boxWatch.start(1);
+    MessageBoxShowWatch boxWatch([&] { shownWithBox << result->toPlainText(); });
     MessageBoxCatcher boxes;
     QTest::mouseClick(fixture.Find<QPushButton>("btnRightNow"), Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t(1));
-    QVERIFY(!shownWithBox.isEmpty());
+    QCOMPARE(shownWithBox.size(), 1);
     for (const QString& text : shownWithBox)
         QCOMPARE(text,
                  Expected({QStringLiteral("Birchwood\nJava 7\nhttp://board.test/job/7.html")}));

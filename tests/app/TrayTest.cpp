@@ -1,6 +1,7 @@
 #include "TrayTest.h"
 
 #include "MessageBoxCatcher.h"
+#include "MessageBoxShowWatch.h"
 #include "WindowFixture.h"
 #include "app/NotifyIcon.h"
 #include "watch/GbkText.h"
@@ -272,20 +273,14 @@ void TrayTest::aFetchShowsTheWaitCursor() {
 
     // The failed fetch's message box comes with the ordinary cursor.
     std::vector<std::optional<Qt::CursorShape>> duringBox;
-    QTimer boxWatch;
-    QObject::connect(&boxWatch, &QTimer::timeout, [&] {
-        if (QApplication::activeModalWidget())
-            duringBox.push_back(cursorNow());
-    });
-    boxWatch.start(1);
+    MessageBoxShowWatch boxWatch([&] { duringBox.push_back(cursorNow()); });
     MessageBoxCatcher boxes;
     QTest::mouseClick(fixture.Find<QPushButton>("btnRightNow"), Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t(1));
     QCOMPARE(duringFetch.size(), size_t(2));
     for (const auto& shape : duringFetch)
         QCOMPARE(shape, std::optional(Qt::WaitCursor));
-    QVERIFY(!duringBox.empty());
-    for (const auto& shape : duringBox)
-        QCOMPARE(shape, std::optional<Qt::CursorShape>());
+    QCOMPARE(duringBox.size(), size_t(1));
+    QCOMPARE(duringBox[0], std::optional<Qt::CursorShape>());
     QCOMPARE(cursorNow(), std::optional<Qt::CursorShape>());
 }
