@@ -1,20 +1,23 @@
 #include "app/AutoStart.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 // One Exec argument: always quoted, with the characters that stay special inside quotes
-// escaped, then escaped once more as a desktop-entry string value.
+// escaped, "%" doubled so that it is no field code, then escaped once more as a
+// desktop-entry string value.
 std::string ExecArgument(const std::string& path) {
     std::string quoted = "\"";
     for (char c : path) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
-        quoted += c;
+        quoted += c == '%' ? "%%" : std::string(1, c);
     }
     quoted += '"';
 
@@ -24,12 +27,26 @@ std::string ExecArgument(const std::string& path) {
             value += "\\\\";
         else if (c == '\n')
             value += "\\n";
-        else if (c == '%')
-            value += "%%";
         else
             value += c;
     }
     return value;
+}
+
+// Launchers look for the program named first before they turn "%%" back into "%", and so
+// cannot find a program whose path holds one; "env" finds it for them.
+std::string ExecLine(const std::string& program) {
+    std::string argument = ExecArgument(program);
+    return program.find('%') == std::string::npos ? argument : "env " + argument;
+}
+
+// Empty when the user has none.
+std::filesystem::path HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0')
+        return home;
+    const passwd* user = getpwuid(getuid());
+    return user && user->pw_dir ? user->pw_dir : std::filesystem::path();
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -49,7 +66,7 @@ bool ReplaceFile(const std::filesystem::path& target, const std::string& text) {
     int fd = mkstemp(temporary.data());
     if (fd < 0)
         return false;
-    // Every user's session reads the entry.
+    // An ordinary file's permissions, not the private ones of a temporary file.
     bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (written && std::rename(temporary.c_str(), target.c_str()) == 0)
@@ -60,6 +77,14 @@ bool ReplaceFile(const std::filesystem::path& target, const std::string& text) {
 
 } // namespace
 
+std::filesystem::path UserAutoStartFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome && configHome[0] == '/')
+        return std::filesystem::path(configHome) / "autostart";
+    std::filesystem::path home = HomeFolder();
+    return home.empty() ? home : home / ".config" / "autostart";
+}
+
 std::filesystem::path RunningProgramPath() {
     return std::filesystem::read_symlink("/proc/self/exe");
 }
@@ -68,11 +93,13 @@ std::string AutoStartEntryText(const std::filesystem::path& program) {
     return std::string("[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=") +
-           kAutoStartName + "\nExec=" + ExecArgument(program.string()) +
+           kAutoStartName + "\nExec=" + ExecLine(program.string()) +
            "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
 }
 
 void SetAutoStart(const std::filesystem::path& folder, const std::filesystem::path& program) {
+    if (folder.empty())
+        throw EAutoStartError(kAutoStartName);
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     auto entry = folder / (std::string(kAutoStartName) + ".desktop");

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-// Start at every log-in for every user: the desktop's per-machine autostart entry.
+// Start at every log-in: the user's own autostart entry, which every XDG desktop starts
+// when the user logs in.  Writing it needs no rights beyond the user's own.
 
 inline constexpr char kAutoStartName[] = "tallowfinch";
-inline constexpr char kAutoStartFolder[] = "/etc/xdg/autostart";
 
 // Raised when the entry cannot be written; nothing has changed then.
 class EAutoStartError : public std::runtime_error {
@@ -17,6 +17,10 @@ public:
 
     virtual const char* ClassName() const noexcept { return "EAutoStartError"; }
 };
+
+// "$XDG_CONFIG_HOME/autostart", or "~/.config/autostart" when that is not set to an
+// absolute path; empty for a user without a home folder, where writing the entry fails.
+std::filesystem::path UserAutoStartFolder();
 
 // The full path of the program that is running.
 std::filesystem::path RunningProgramPath();

@@ -6,31 +6,67 @@ namespace {
 constexpr char kIconTip[] = "Quorvel v1.0 - Pellisand";
 }
 
-TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, bool trayAvailable)
-    : window_(window), trayAvailable_(trayAvailable),
+TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, TTrayCheck trayAvailable)
+    : window_(window), trayAvailable_(std::move(trayAvailable)),
       icon_(std::make_unique<QSystemTrayIcon>(icon)) {
     icon_->setToolTip(QString::fromLatin1(kIconTip));
     connect(icon_.get(), &QSystemTrayIcon::activated, this, &TNotifyIcon::IconActivated);
+    connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, &TNotifyIcon::RestoreFromTray);
+    messageShowing_.setSingleShot(true);
+    messageShowing_.setInterval(MessageMilliseconds);
+    connect(&messageShowing_, &QTimer::timeout, this, &TNotifyIcon::Remove);
+    trayLook_.setInterval(TrayLookMilliseconds);
+    connect(&trayLook_, &QTimer::timeout, this, &TNotifyIcon::MinimiseWhenTheTrayIsGone);
 }
 
 void TNotifyIcon::HideToTray() {
-    if (!trayAvailable_) {
+    messageShowing_.stop();
+    if (!trayAvailable_()) {
         window_->showMinimized();
         return;
     }
+    // A window that the user minimised is hidden as it is: taking the minimised state away
+    // now would map it again.  It comes back from the tray in its normal state.
     window_->hide();
     icon_->show();
+    trayLook_.start();
 }
 
 void TNotifyIcon::RestoreFromTray() {
-    icon_->hide();
-    window_->showNormal();
-    window_->raise();
-    window_->activateWindow();
+    Remove();
+    ShowWindow();
+}
+
+void TNotifyIcon::RestoreWithMessage(const QString& title, const QString& message) {
+    trayLook_.stop();
+    if (!trayAvailable_()) {
+        RestoreFromTray();
+        return;
+    }
+    ShowWindow();
+    // The message belongs to the icon and goes with it.
+    icon_->show();
+    icon_->showMessage(title, message, icon_->icon(), MessageMilliseconds);
+    messageShowing_.start();
 }
 
 void TNotifyIcon::Remove() {
+    messageShowing_.stop();
+    trayLook_.stop();
     icon_->hide();
+}
+
+void TNotifyIcon::MinimiseWhenTheTrayIsGone() {
+    if (trayAvailable_())
+        return;
+    Remove();
+    window_->showMinimized();
+}
+
+void TNotifyIcon::ShowWindow() {
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
 }
 
 void TNotifyIcon::IconActivated(QSystemTrayIcon::ActivationReason reason) {

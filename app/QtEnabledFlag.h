@@ -11,7 +11,7 @@ public:
     explicit TQtEnabledFlag(QWidget* widget) : widget_(widget) {}
 
     bool Enabled() const override { return widget_->isEnabled(); }
-    void SetEnabled(bool enabled) override { widget_->setEnabled(enabled); }
+    void SetEnabled(bool enabled) override;
 
 private:
     QWidget* widget_;

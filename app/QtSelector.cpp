@@ -10,6 +10,10 @@ TQtSelector::TQtSelector(QComboBox* combo, const std::vector<std::string>& items
     // Typed text must neither grow the list nor be completed into an item.
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setCompleter(nullptr);
+    // The combo box also selects the item that equals its text when the focus leaves the
+    // field or Enter is pressed there; typing must never select.
+    QObject::disconnect(combo_->lineEdit(), &QLineEdit::editingFinished, combo_, nullptr);
+    QObject::disconnect(combo_->lineEdit(), &QLineEdit::returnPressed, combo_, nullptr);
     for (const auto& item : items_)
         combo_->addItem(FromGbk(item));
     combo_->setCurrentIndex(-1);

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
 #include "app/QtText.h"
+#include "app/WaitCursorFetcher.h"
 #include "app/WebEngineSetup.h"
 #include "watch/GbkText.h"
 #include "watch/MarkerText.h"
@@ -32,6 +33,8 @@ namespace {
 constexpr char kCaption[] = "Quorvel v1.0 - Pellisand";
 constexpr int kClientWidth = 1223;
 constexpr int kClientHeight = 687;
+// The scraper writes each row it keeps as four lines: company, title, link, separator.
+constexpr int kLinesPerRow = 4;
 
 const char* const kBuiltInRecommendation =
     "嘿，我发现了一个超酷的软件，想进入日思夜想的好公司吗？就靠它了！Quorvel，你搜索下找找。";
@@ -66,16 +69,18 @@ Control* Place(QWidget* container, const QString& name, const QRect& geometry) {
     return control;
 }
 
-// The layout's labels are 13 pixels high: their text is drawn from the top in a font small
-// enough for descenders and the underline to stay inside.
+// Labels are two points larger than the rest of the window.  A label grows from its place
+// in the layout to the size of its text, so that neither descenders nor an underline are
+// cut off.
 QLabel* PlaceLabel(QWidget* container, const QString& name, const QRect& geometry,
                    const QString& text) {
     auto* label = Place<QLabel>(container, name, geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont labelFont = label->font();
-    labelFont.setPixelSize(11);
+    labelFont.setPointSize(10);
     label->setFont(labelFont);
     label->setText(text);
+    label->resize(label->size().expandedTo(label->sizeHint()));
     return label;
 }
 
@@ -121,7 +126,8 @@ bool IsWebAddress(const QUrl& url) {
 } // namespace
 
 TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher> httpFindJob)
-    : setup_(std::move(setup)), httpFindJob_(std::move(httpFindJob)) {
+    : setup_(std::move(setup)), httpFindJob_(std::move(httpFindJob)),
+      pageFetcher_(std::make_unique<TWaitCursorFetcher>(*httpFindJob_)) {
     setObjectName(QStringLiteral("frmVantaro"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -134,7 +140,7 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
     CreateControls();
     BindWatchPanel();
     notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
-    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_, QUORVEL_BOARD_HOST);
+    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *pageFetcher_, QUORVEL_BOARD_HOST);
     ConnectHandlers();
     PlaceInScreenCentre();
     FormCreate();
@@ -146,7 +152,7 @@ TfrmVantaro::~TfrmVantaro() {
 
 void TfrmVantaro::CreateControls() {
     QFont windowFont = font();
-    windowFont.setPixelSize(12);
+    windowFont.setPointSize(8);
     setFont(windowFont);
 
     memoResult_ = Place<QPlainTextEdit>(this, QStringLiteral("memoResult"), {672, 8, 545, 449});
@@ -279,8 +285,7 @@ void TfrmVantaro::ConnectHandlers() {
     connectClick(btnStopGo_, [this] { searchRun_->btnStopGoClick(); });
     connectClick(btnSave_, [this] { btnSaveClick(); });
     connectClick(btnRightNow_, [this] { searchRun_->btnRightNowClick(); });
-    connect(timerFindJob_, &QTimer::timeout, this,
-            [this] { Guarded([this] { searchRun_->timerFindJobTimer(); }); });
+    connect(timerFindJob_, &QTimer::timeout, this, [this] { Guarded([this] { PollTick(); }); });
 }
 
 void TfrmVantaro::PlaceInScreenCentre() {
@@ -290,8 +295,15 @@ void TfrmVantaro::PlaceInScreenCentre() {
     }
 }
 
+// Rows that a handler added are shown when it ends, even by an error.
 void TfrmVantaro::Guarded(const std::function<void()>& handler) {
-    RunGuarded(this, handler);
+    RunGuarded(this, [&] {
+        struct TShowRows {
+            const TQtLineList& rows;
+            ~TShowRows() { rows.Flush(); }
+        } showRows{*memoResultLines_};
+        handler();
+    });
 }
 
 void TfrmVantaro::FormCreate() {
@@ -318,11 +330,30 @@ void TfrmVantaro::HideToTray() {
     notifyIcon_->HideToTray();
 }
 
+// Only a poll that finds something restores the window during a tick; the user learns of
+// the finds beside the icon too.
 void TfrmVantaro::RestoreFromTray() {
-    notifyIcon_->RestoreFromTray();
+    if (!pollTickRunning_) {
+        notifyIcon_->RestoreFromTray();
+        return;
+    }
+    int rows = memoResultLines_->Count() / kLinesPerRow;
+    notifyIcon_->RestoreWithMessage(QString::fromLatin1(kApplicationTitle),
+                                    QString::fromUtf8("找到 %1 个职位").arg(rows));
 }
 
+void TfrmVantaro::PollTick() {
+    pollTickRunning_ = true;
+    struct TTickEnd {
+        bool& running;
+        ~TTickEnd() { running = false; }
+    } tickEnd{pollTickRunning_};
+    searchRun_->timerFindJobTimer();
+}
+
+// The rows found so far are on show while the message is.
 void TfrmVantaro::ShowMessage(const std::string& text) {
+    memoResultLines_->Flush();
     ::ShowMessage(this, text);
 }
 
@@ -387,15 +418,10 @@ void TfrmVantaro::OpenAnnouncedAddress(const std::string& address) {
 
 void TfrmVantaro::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Minimising hides the window in the tray instead; where there is no tray, the window
-    // simply stays minimised.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        notifyIcon_->TrayAvailable()) {
-        QTimer::singleShot(0, this, [this] {
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            HideToTray();
-        });
-    }
+    // Minimising is hiding to the tray; where there is no tray, that leaves the window
+    // minimised as it is.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
+        HideToTray();
 }
 
 void TfrmVantaro::closeEvent(QCloseEvent* event) {

@@ -24,6 +24,7 @@ class QPushButton;
 class QTimer;
 class QWebEngineView;
 class TNotifyIcon;
+class TWaitCursorFetcher;
 
 namespace watch {
 class TSearchRun;
@@ -78,6 +79,7 @@ private:
     void ConnectHandlers();
     void PlaceInScreenCentre();
 
+    void PollTick();
     void FormCreate();
     void FormDestroy();
     void btnAutoStartClick();
@@ -88,6 +90,8 @@ private:
 
     TWindowSetup setup_;
     std::unique_ptr<watch::IPageFetcher> httpFindJob_;
+    // What the search run fetches through: httpFindJob under the wait cursor.
+    std::unique_ptr<TWaitCursorFetcher> pageFetcher_;
     std::string recommendText_;
 
     // The controls belong to their Qt parents (this window or a group box); these pointers
@@ -123,5 +127,7 @@ private:
     std::unique_ptr<TQtTimer> timerFindJobTimer_;
 
     std::unique_ptr<TNotifyIcon> notifyIcon_;
+    // True while a polling tick runs: a restore then comes from a poll that found rows.
+    bool pollTickRunning_ = false;
     std::unique_ptr<watch::TSearchRun> searchRun_;
 };

@@ -8,9 +8,9 @@
 TWindowSetup DefaultWindowSetup() {
     TWindowSetup setup;
     setup.SettingsFile = watch::SettingsPath();
-    setup.AutoStartFolder = kAutoStartFolder;
+    setup.AutoStartFolder = UserAutoStartFolder();
     setup.ProgramPath = RunningProgramPath();
     setup.AnnounceUrl = QUrl(QStringLiteral(QUORVEL_ANNOUNCE_URL));
-    setup.TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    setup.TrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     return setup;
 }

@@ -4,9 +4,14 @@
 #include "AnnounceLinkTest.h"
 #include "AnnounceRootTest.h"
 #include "AnnounceTest.h"
+#include "AutoStartTest.h"
+#include "DesktopTest.h"
 #include "LayoutTest.h"
+#include "PaneTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
+#include "TrayTest.h"
+#include "TypingTest.h"
 #include "UnprivilegedProcess.h"
 #include "app/Messages.h"
 #include "app/WebEngineSetup.h"
@@ -32,6 +37,16 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<AnnounceLinkTest>();
     if (std::strcmp(name, "root") == 0)
         return std::make_unique<AnnounceRootTest>();
+    if (std::strcmp(name, "autostart") == 0)
+        return std::make_unique<AutoStartTest>();
+    if (std::strcmp(name, "desktop") == 0)
+        return std::make_unique<DesktopTest>();
+    if (std::strcmp(name, "panes") == 0)
+        return std::make_unique<PaneTest>();
+    if (std::strcmp(name, "tray") == 0)
+        return std::make_unique<TrayTest>();
+    if (std::strcmp(name, "typing") == 0)
+        return std::make_unique<TypingTest>();
     return nullptr;
 }
 
@@ -45,8 +60,10 @@ bool LoadsPages(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr,
-                     "usage: app_tests layout|search|shell|announce|links|root [QTEST_ARG...]\n");
+        std::fprintf(
+            stderr,
+            "usage: app_tests layout|search|shell|announce|links|root|autostart|desktop|panes|"
+            "tray|typing [QTEST_ARG...]\n");
         return 2;
     }
     if (LoadsPages(argv[1]))

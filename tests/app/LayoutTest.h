@@ -12,6 +12,7 @@ private slots:
     void controlsSitWhereTheLayoutPutsThem();
     void selectorsOfferTheirItems();
     void tabOrderFollowsEachContainer();
+    void labelsAreLargerThanTheRestAndShowTheirWholeText();
     void linksAreBlueAndTheRecommendationUnderlined();
     void freshStartShowsDefaultsAndIdleButtons();
     void settingsFillTheControlsAndSaveWritesThemBack();

@@ -3,13 +3,14 @@
 #include <stdexcept>
 
 WindowFixture::WindowFixture(FakeFetcher::Responder responder, const QUrl& announceUrl,
-                             bool trayAvailable) {
+                             bool trayAvailable)
+    : trayPresent(trayAvailable) {
     TWindowSetup setup;
     setup.SettingsFile = Path("program.ini");
     setup.AutoStartFolder = Path("autostart");
     setup.ProgramPath = "/opt/quorvel/bin/tallowfinch";
     setup.AnnounceUrl = announceUrl;
-    setup.TrayAvailable = trayAvailable;
+    setup.TrayAvailable = [this] { return trayPresent; };
     window = std::make_unique<TfrmVantaro>(
         setup, std::make_unique<FakeFetcher>(std::move(responder), &fetchedUrls));
 }

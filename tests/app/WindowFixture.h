@@ -23,6 +23,8 @@ struct WindowFixture {
     }
 
     QTemporaryDir folder;
+    // Whether the desktop shows status icons; a test may let the tray come and go.
+    bool trayPresent;
     std::vector<std::string> fetchedUrls;
     std::unique_ptr<TfrmVantaro> window;
 };
