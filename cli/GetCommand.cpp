@@ -66,7 +66,7 @@ std::string TypeName(const std::exception& failure) {
 }
 
 void Report(std::ostream& out, int number, std::string_view className, const char* message) {
-    out << number << ' ' << className << ' ' << OneLine(TerminalText(message, false)) << std::endl;
+    out << number << ' ' << className << ' ' << TerminalText(message, false) << std::endl;
 }
 
 // The byte count of the body of `url`. With an out directory the body goes straight from the
