@@ -1,11 +1,11 @@
 #include "cli/FileText.h"
 
 #include "cli/UnreadableFile.h"
+#include "cli/UnwritableFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,16 +53,32 @@ std::string ReadFileBytes(const std::string& path) {
     }
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    TFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (file.Get() < 0)
-        throw std::runtime_error(Failure("cannot write", path, errno));
+namespace {
+
+// Errno of the first step that fails, 0 when the bytes are all on the disk.
+int WriteWhole(int fd, const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
-        ssize_t count = ::write(file.Get(), bytes.data() + written, bytes.size() - written);
+        ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (count < 0 && errno != EINTR)
-            throw std::runtime_error(Failure("cannot write", path, errno));
+            return errno;
         if (count > 0)
             written += static_cast<size_t>(count);
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw EUnwritableFile(Failure("cannot write", path, errno));
+    int error = WriteWhole(fd, bytes);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(path.c_str());
+        throw EUnwritableFile(Failure("cannot write", path, error));
     }
 }

@@ -6,6 +6,7 @@
 // cannot be read (missing, a directory, no permission).
 std::string ReadFileBytes(const std::string& path);
 
-// Writes bytes to a file, replacing it. Throws std::runtime_error naming the file and the
-// reason when that fails.
+// Writes bytes to a file, replacing it, and syncs it to the disk. Throws EUnwritableFile
+// naming the file and the reason when that fails; the file is then removed, not left cut
+// short or empty.
 void WriteFileBytes(const std::string& path, const std::string& bytes);

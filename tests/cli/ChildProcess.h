@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ struct TProcessResult {
 };
 
 // Runs argv[0] with the arguments, standard input closed, and collects both output
-// streams. A child still running after `limit` is killed, and the test fails.
+// streams. A child still running after `limit` is killed, and the test fails. `inChild`
+// runs in the child just before the program starts (limits, signal dispositions); it may
+// only make system calls.
 TProcessResult RunProcess(const std::vector<std::string>& argv,
-                          std::chrono::milliseconds limit = std::chrono::seconds(30));
+                          std::chrono::milliseconds limit = std::chrono::seconds(30),
+                          const std::function<void()>& inChild = {});
