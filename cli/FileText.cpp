@@ -33,13 +33,18 @@ std::string Failure(const std::string& what, const std::string& path, int error)
 
 } // namespace
 
-std::string ReadFileBytes(const std::string& path) {
-    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+std::string ReadRegularFile(const std::string& path, std::int64_t maxBytes) {
+    // Without O_NONBLOCK the open of a FIFO would wait for a writer before the check.
+    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
         throw EUnreadableFile(Failure("cannot read", path, errno));
-    if (S_ISDIR(status.st_mode))
-        throw EUnreadableFile(Failure("cannot read", path, EISDIR));
+    if (!S_ISREG(status.st_mode))
+        throw EUnreadableFile("cannot read " + path + ": not a regular file");
+    const std::string tooLarge =
+        "cannot read " + path + ": larger than " + std::to_string(maxBytes >> 20) + " MiB";
+    if (status.st_size > maxBytes)
+        throw EUnreadableFile(tooLarge);
     std::string bytes;
     char buffer[65536];
     for (;;) {
@@ -50,6 +55,9 @@ std::string ReadFileBytes(const std::string& path) {
             throw EUnreadableFile(Failure("cannot read", path, errno));
         if (count > 0)
             bytes.append(buffer, static_cast<size_t>(count));
+        // The file may still grow while it is read.
+        if (static_cast<std::int64_t>(bytes.size()) > maxBytes)
+            throw EUnreadableFile(tooLarge);
     }
 }
 

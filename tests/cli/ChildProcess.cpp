@@ -29,8 +29,10 @@ namespace {
 
 } // namespace
 
-TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
-                          const std::function<void()>& inChild) {
+TProcessResult RunProcess(
+    const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+    const std::function<void()>& inChild,
+    const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput) {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
@@ -62,6 +64,8 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
             ssize_t count = ::read(fds[i].fd, buffer, sizeof buffer);
             if (count > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(count));
+                if (onOutput)
+                    onOutput(pid, result);
             } else {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
