@@ -165,7 +165,7 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
     CreateControls();
     BindWatchPanel();
     notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
-    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_);
+    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *httpFindJob_, QUORVEL_BOARD_HOST);
     ConnectHandlers();
     PlaceInScreenCentre();
     FormCreate();

@@ -47,6 +47,7 @@ class PreparedFetcher : public watch::IPageFetcher {
 public:
     void SetCacheControl(const std::string&) override {}
     std::string Get(const std::string&) override { return std::move(page); }
+    std::string AbsoluteURL(const std::string& link) const override { return link; }
     std::string page;
 };
 

@@ -1,7 +1,6 @@
 #include "cli/SearchCommand.h"
 
 #include "cli/ArgumentList.h"
-#include "cli/BoardHostFetcher.h"
 #include "cli/ExitStatus.h"
 #include "cli/PanelFiles.h"
 #include "cli/UsageError.h"
@@ -9,7 +8,6 @@
 #include "watch/MemoryWatchPanel.h"
 #include "watch/SearchRun.h"
 
-#include <optional>
 #include <ostream>
 
 namespace {
@@ -53,11 +51,8 @@ int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& er
     watch::TMemoryWatchPanel panel;
     LoadPanel(options, panel);
     THttpPageFetcher httpFetcher;
-    std::optional<TBoardHostFetcher> boardFetcher;
-    if (!options.BoardHost.empty())
-        boardFetcher.emplace(httpFetcher, options.BoardHost);
-    watch::TSearchRun searchRun(
-        panel, boardFetcher ? static_cast<watch::IPageFetcher&>(*boardFetcher) : httpFetcher);
+    watch::TSearchRun searchRun(panel, httpFetcher,
+                                options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost);
     searchRun.btnRightNowClick();
     PrintFinds(panel, options.Raw, out);
     PrintMessages(panel, options.Raw, err);

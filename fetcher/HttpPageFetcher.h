@@ -27,6 +27,10 @@ public:
     void SetCacheControl(const std::string& value) override;
     // The body of the response to `url`, byte for byte; raises whatever the client raises.
     std::string Get(const std::string& url) override;
+    // `link` merged into the client's current target as Get would merge it, without the
+    // client's state changing: scheme, host, port, path, document and query. Raises
+    // EIdUnknownProtocol or EIdURIException where the merge or its text fails.
+    std::string AbsoluteURL(const std::string& link) const override;
 
 private:
     std::unique_ptr<TIdHTTP> httpFindJob_;

@@ -23,6 +23,8 @@ public:
         return pages_[served_++];
     }
 
+    std::string AbsoluteURL(const std::string& link) const override { return link; }
+
     std::size_t Served() const { return served_; }
 
 private:

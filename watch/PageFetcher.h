@@ -17,6 +17,11 @@ public:
     // Throws on any failure: network, HTTP status, protocol. The scraper catches
     // every exception, so any std::exception-derived class will do.
     virtual std::string Get(const std::string& url) = 0;
+
+    // The absolute URL that Get(link) would ask for now: a relative link or one without a
+    // port is completed the way Get completes it. Asking changes nothing. May throw where
+    // Get would fail for the same link.
+    virtual std::string AbsoluteURL(const std::string& link) const = 0;
 };
 
 } // namespace watch

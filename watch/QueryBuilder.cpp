@@ -10,8 +10,8 @@
 namespace watch {
 namespace {
 
+// The board's search endpoint after its scheme and host.
 const char* const QueryTemplate =
-    "http://" QUORVEL_BOARD_HOST
     "/jobsearch/search_result.php?fromJs=1&jobarea=#ja#&funtype=0000&industrytype=00"
     "&issuedate=#id#&providesalary=99&keyword=#kw#&keywordtype=0&lang=c&stype=2&workyear=99"
     "&cotype=99&degreefrom=99&jobterm=01&fromType=1";
@@ -38,19 +38,21 @@ std::string DateCode(const std::string& dateText) {
     return CodeOf(DateWindowTable(), dateText);
 }
 
-std::string SearchURL(const std::string& company, const std::string& regionText,
-                      const std::string& dateText) {
-    std::string url = QueryTemplate;
+std::string SearchURL(const std::string& boardHost, const std::string& company,
+                      const std::string& regionText, const std::string& dateText) {
+    std::string url = "http://" + boardHost + QueryTemplate;
     ReplaceAll(url, "#kw#", PercentHex(company));
     ReplaceAll(url, "#ja#", RegionCode(regionText));
     ReplaceAll(url, "#id#", DateCode(dateText));
     return url;
 }
 
-void SearchCompany(TResultScraper& scraper, const std::string& company,
-                   const std::string& regionText, const std::string& dateText,
-                   ILineList& resultLines, const ILineList& exclusionLines) {
-    scraper.ScrapeResults(SearchURL(company, regionText, dateText), resultLines, exclusionLines);
+void SearchCompany(TResultScraper& scraper, const std::string& boardHost,
+                   const std::string& company, const std::string& regionText,
+                   const std::string& dateText, ILineList& resultLines,
+                   const ILineList& exclusionLines) {
+    scraper.ScrapeResults(SearchURL(boardHost, company, regionText, dateText), resultLines,
+                          exclusionLines);
 }
 
 } // namespace watch

@@ -37,6 +37,17 @@ std::string LinkOf(std::string_view cell) {
     return std::string(CopyView(cell, from, to - from + 4));
 }
 
+// Scheme and host name no different page in upper case: they are compared in lower case.
+std::string PageKey(const std::string& absoluteURL) {
+    size_t hostStart = absoluteURL.find("://");
+    if (hostStart == std::string::npos)
+        return absoluteURL;
+    size_t pathStart = absoluteURL.find('/', hostStart + 3);
+    if (pathStart == std::string::npos)
+        pathStart = absoluteURL.size();
+    return LowerAscii(absoluteURL.substr(0, pathStart)) + absoluteURL.substr(pathStart);
+}
+
 std::optional<std::string> NextPageURL(const std::string& page) {
     std::string nav = TextBetween(PagerStart, ResultListStart, page);
     if (Pos(NextPagePresent, nav) == 0)
@@ -61,11 +72,12 @@ TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
 
 void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLines,
                                    const ILineList& exclusionLines) {
-    // Guards against a pager that names the page itself or an earlier page as its successor.
+    // Guards against a pager that names the page itself or an earlier page as its successor,
+    // however it writes the link: pages are told apart by the address the client asks for.
     std::set<std::string> fetched;
     std::optional<std::string> next = url;
-    while (next && static_cast<int>(fetched.size()) < MaxPages && fetched.insert(*next).second) {
-        std::optional<std::string> page = FetchPage(*next);
+    while (next && static_cast<int>(fetched.size()) < MaxPages) {
+        std::optional<std::string> page = FetchNewPage(*next, fetched);
         if (!page)
             return;
         AppendKeptRows(*page, resultLines, exclusionLines);
@@ -73,8 +85,11 @@ void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLine
     }
 }
 
-std::optional<std::string> TResultScraper::FetchPage(const std::string& url) {
+std::optional<std::string> TResultScraper::FetchNewPage(const std::string& url,
+                                                        std::set<std::string>& fetched) {
     try {
+        if (!fetched.insert(PageKey(fetcher_->AbsoluteURL(url))).second)
+            return std::nullopt;
         fetcher_->SetCacheControl("no-cache");
         return fetcher_->Get(url);
     } catch (...) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 
 namespace watch {
@@ -35,7 +36,9 @@ public:
                        const ILineList& exclusionLines);
 
 private:
-    std::optional<std::string> FetchPage(const std::string& url);
+    // The page at `url`, or nothing when `fetched` holds its address already or the fetch
+    // failed (after the message box); the address joins `fetched`.
+    std::optional<std::string> FetchNewPage(const std::string& url, std::set<std::string>& fetched);
     void AppendKeptRows(const std::string& page, ILineList& resultLines,
                         const ILineList& exclusionLines) const;
     bool Keeps(const std::string& title, const std::string& link,

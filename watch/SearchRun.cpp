@@ -6,10 +6,12 @@
 #include "watch/WatchChoices.h"
 #include "watch/WatchPanel.h"
 
+#include <utility>
+
 namespace watch {
 
-TSearchRun::TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher)
-    : panel_(&panel), scraper_(fetcher, panel) {}
+TSearchRun::TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, std::string boardHost)
+    : panel_(&panel), scraper_(fetcher, panel), boardHost_(std::move(boardHost)) {}
 
 bool TSearchRun::PairComplete(int pair) const {
     return !Trim(panel_->editComName(pair).Text()).empty() &&
@@ -30,7 +32,7 @@ void TSearchRun::RunAllPairs() {
             continue;
         scraper_.CurrentCompany = Trim(panel_->editComName(pair).Text());
         scraper_.CurrentPosition = Trim(panel_->editPosition(pair).Text());
-        SearchCompany(scraper_, scraper_.CurrentCompany, panel_->comboCity().Text(),
+        SearchCompany(scraper_, boardHost_, scraper_.CurrentCompany, panel_->comboCity().Text(),
                       panel_->comboPubDate().Text(), panel_->memoResult(), panel_->memoFilter());
     }
 }

@@ -19,8 +19,9 @@ class IWatchPanel;
 // The owner of the panel connects the button clicks and the timer's tick to the handlers.
 class TSearchRun {
 public:
-    // `panel` and `fetcher` are borrowed and must outlive the search run.
-    TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher);
+    // `panel` and `fetcher` are borrowed and must outlive the search run. Every search goes
+    // to the board at `boardHost` (HOST or HOST:PORT).
+    TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, std::string boardHost);
 
     // A pair is complete when its company and position keywords are non-empty once trimmed.
     bool AnyPairComplete() const;
@@ -48,6 +49,7 @@ private:
 
     IWatchPanel* panel_;
     TResultScraper scraper_;
+    std::string boardHost_;
 };
 
 } // namespace watch

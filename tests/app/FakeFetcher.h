@@ -21,6 +21,7 @@ public:
         fetchedUrls_->push_back(url);
         return responder_(url);
     }
+    std::string AbsoluteURL(const std::string& link) const override { return link; }
 
 private:
     Responder responder_;

@@ -26,6 +26,9 @@ public:
         return page->second;
     }
 
+    // The pages are known by their full text, so every link is taken as it stands.
+    std::string AbsoluteURL(const std::string& link) const override { return link; }
+
 private:
     std::string cacheControl_;
 };

@@ -12,9 +12,11 @@ using namespace watch;
 
 namespace {
 
+const std::string Board = "127.0.0.1:18093";
+
 std::string ExpectedURL(const std::string& area, const std::string& days,
-                        const std::string& keyword) {
-    return "http://" QUORVEL_BOARD_HOST "/jobsearch/search_result.php?fromJs=1&jobarea=" + area +
+                        const std::string& keyword, const std::string& board = Board) {
+    return "http://" + board + "/jobsearch/search_result.php?fromJs=1&jobarea=" + area +
            "&funtype=0000&industrytype=00&issuedate=" + days +
            "&providesalary=99&keyword=" + keyword +
            "&keywordtype=0&lang=c&stype=2&workyear=99&cotype=99&degreefrom=99&jobterm=01"
@@ -24,13 +26,21 @@ std::string ExpectedURL(const std::string& area, const std::string& days,
 } // namespace
 
 TEST(QueryBuilder, BuildsTheBoardQueryByteForByte) {
-    EXPECT_EQ(SearchURL(Gbk("北京"), Gbk("北京"), Gbk("一天内")),
+    EXPECT_EQ(SearchURL(Board, Gbk("北京"), Gbk("北京"), Gbk("一天内")),
               ExpectedURL("0100", "1", "%B1%B1%BE%A9"));
-    EXPECT_EQ(SearchURL("IBM", Gbk("国外"), Gbk("三天内")), ExpectedURL("3600", "3", "%49%42%4D"));
+    EXPECT_EQ(SearchURL(Board, "IBM", Gbk("国外"), Gbk("三天内")),
+              ExpectedURL("3600", "3", "%49%42%4D"));
+}
+
+TEST(QueryBuilder, TheQueryGoesToTheBoardItIsGiven) {
+    EXPECT_EQ(SearchURL("jobs.example", "IBM", Gbk("国外"), Gbk("三天内")),
+              ExpectedURL("3600", "3", "%49%42%4D", "jobs.example"));
+    EXPECT_EQ(SearchURL("10.0.0.7:8080", "IBM", Gbk("国外"), Gbk("三天内")),
+              ExpectedURL("3600", "3", "%49%42%4D", "10.0.0.7:8080"));
 }
 
 TEST(QueryBuilder, UnknownChoicesLeaveEmptyParameters) {
-    EXPECT_EQ(SearchURL("IBM", Gbk("火星"), Gbk("一周内")), ExpectedURL("", "", "%49%42%4D"));
+    EXPECT_EQ(SearchURL(Board, "IBM", Gbk("火星"), Gbk("一周内")), ExpectedURL("", "", "%49%42%4D"));
     // Near misses are unknown too: the comparison is exact.
     EXPECT_EQ(RegionCode(Gbk("北京 ")), "");
     EXPECT_EQ(RegionCode(Gbk("广东")), "");
@@ -55,8 +65,8 @@ TEST(QueryBuilder, SearchCompanyScrapesTheQueryURL) {
     TFakePageFetcher fetcher;
     TMemoryWatchPanel panel;
     TResultScraper scraper(fetcher, panel);
-    SearchCompany(scraper, "IBM", Gbk("上海"), Gbk("二天内"), panel.memoResult(),
-                  panel.memoFilter());
+    SearchCompany(scraper, "jobs.example:8080", "IBM", Gbk("上海"), Gbk("二天内"),
+                  panel.memoResult(), panel.memoFilter());
     ASSERT_EQ(fetcher.Requested.size(), 1u);
-    EXPECT_EQ(fetcher.Requested[0], ExpectedURL("0200", "2", "%49%42%4D"));
+    EXPECT_EQ(fetcher.Requested[0], ExpectedURL("0200", "2", "%49%42%4D", "jobs.example:8080"));
 }

@@ -14,13 +14,14 @@ using ::testing::ElementsAre;
 
 namespace {
 
+const std::string Board = "jobs.example:8080";
 const int HalfHour = 1800000;
 const int TwoMinutes = 120000;
 const int TwoMinutesItem = 5;
 
 class SearchRunTest : public ::testing::Test {
 protected:
-    SearchRunTest() : run(panel, fetcher) {
+    SearchRunTest() : run(panel, fetcher, Board) {
         panel.comboSearchTime().SetItemIndex(0);
         panel.comboCity().SetItemIndex(0);
         panel.comboPubDate().SetItemIndex(0);
@@ -33,7 +34,7 @@ protected:
     }
 
     std::string URLFor(const std::string& company) {
-        return SearchURL(company, panel.comboCity().Text(), panel.comboPubDate().Text());
+        return SearchURL(Board, company, panel.comboCity().Text(), panel.comboPubDate().Text());
     }
 
     // The board has a page for `company`, with one Java row or none.
@@ -89,7 +90,7 @@ TEST_F(SearchRunTest, SearchesUseTheSelectorTextsAsTyped) {
     panel.comboCity().SetText(Gbk("天津"));
     panel.comboPubDate().SetText("whenever");
     run.RunAllPairs();
-    EXPECT_THAT(fetcher.Requested, ElementsAre(SearchURL("IBM", Gbk("天津"), "")));
+    EXPECT_THAT(fetcher.Requested, ElementsAre(SearchURL(Board, "IBM", Gbk("天津"), "")));
 }
 
 TEST_F(SearchRunTest, StartWithoutCompletePairOnlyShowsTheMessage) {
