@@ -47,12 +47,15 @@ TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
     return options;
 }
 
+std::string BoardHostOf(const TSearchOptions& options) {
+    return options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost;
+}
+
 int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& err) {
     watch::TMemoryWatchPanel panel;
     LoadPanel(options, panel);
     THttpPageFetcher httpFetcher;
-    watch::TSearchRun searchRun(panel, httpFetcher,
-                                options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost);
+    watch::TSearchRun searchRun(panel, httpFetcher, BoardHostOf(options));
     searchRun.btnRightNowClick();
     PrintFinds(panel, options.Raw, out);
     PrintMessages(panel, options.Raw, err);

@@ -21,6 +21,9 @@ struct TSearchOptions {
 TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
                                   const std::string& command);
 
+// The board the searches go to: --board's, or the one the tool was built for.
+std::string BoardHostOf(const TSearchOptions& options);
+
 // Loads the settings into an in-memory watch panel, fills the exclusion pane from the
 // exclusion file and runs what the window's search-now button runs. The result pane goes
 // to `out` and the message boxes to `err`, a line each. Returns esSuccess when the result

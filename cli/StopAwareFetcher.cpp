@@ -11,3 +11,7 @@ std::string TStopAwareFetcher::Get(const std::string& url) {
         return std::string();
     return fetcher_->Get(url);
 }
+
+std::string TStopAwareFetcher::AbsoluteURL(const std::string& link) const {
+    return fetcher_->AbsoluteURL(link);
+}

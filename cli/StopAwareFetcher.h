@@ -15,6 +15,7 @@ public:
 
     void SetCacheControl(const std::string& value) override;
     std::string Get(const std::string& url) override;
+    std::string AbsoluteURL(const std::string& link) const override;
 
 private:
     watch::IPageFetcher* fetcher_;

@@ -1,6 +1,5 @@
 #include "cli/WatchCommand.h"
 
-#include "cli/BoardHostFetcher.h"
 #include "cli/ExitStatus.h"
 #include "cli/PanelFiles.h"
 #include "cli/SearchCommand.h"
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <optional>
 #include <ostream>
 
 namespace {
@@ -32,7 +30,8 @@ public:
     // Everything passed in is borrowed for the watch's life.
     TWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err)
         : options_(&options), wait_(&wait), out_(&out), err_(&err),
-          stopAwareFetcher_(BoardFetcher(), wait), searchRun_(panel_, stopAwareFetcher_) {
+          stopAwareFetcher_(httpFetcher_, wait),
+          searchRun_(panel_, stopAwareFetcher_, BoardHostOf(options)) {
         LoadPanel(options, panel_);
         panel_.timerFindJob().OnTimer = [this] { Search(); };
     }
@@ -56,12 +55,6 @@ public:
     }
 
 private:
-    watch::IPageFetcher& BoardFetcher() {
-        if (options_->BoardHost.empty())
-            return httpFetcher_;
-        return boardFetcher_.emplace(httpFetcher_, options_->BoardHost);
-    }
-
     // Lets the panel's timer count the time that passes; it calls Search() when it is due.
     void WaitForTick() {
         watch::TMemoryTimer& timer = panel_.timerFindJob();
@@ -83,9 +76,7 @@ private:
     std::ostream* out_;
     std::ostream* err_;
     watch::TMemoryWatchPanel panel_;
-    // Both made before the fetcher that wraps them.
     THttpPageFetcher httpFetcher_;
-    std::optional<TBoardHostFetcher> boardFetcher_;
     TStopAwareFetcher stopAwareFetcher_;
     watch::TSearchRun searchRun_;
 };
