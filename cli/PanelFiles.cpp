@@ -3,6 +3,9 @@
 #include "cli/FileText.h"
 #include "cli/SearchCommand.h"
 #include "cli/TerminalText.h"
+#include "cli/UnreadableFile.h"
+#include "watch/IniFile.h"
+#include "watch/IniFileReadException.h"
 #include "watch/MemoryWatchPanel.h"
 #include "watch/WatchSettings.h"
 
@@ -24,10 +27,22 @@ std::vector<std::string> ExclusionLines(const std::string& bytes) {
     return lines;
 }
 
+namespace {
+
+// A settings file that cannot be read is the caller's mistake, not a file of defaults.
+void CheckSettingsFile(const std::string& path) {
+    try {
+        watch::CheckIniFileReadable(path);
+    } catch (const watch::EIniFileReadException& failure) {
+        throw EUnreadableFile(failure.what());
+    }
+}
+
+} // namespace
+
 void LoadPanel(const TSearchOptions& options, watch::TMemoryWatchPanel& panel) {
     std::string iniFile = options.IniFile.empty() ? watch::SettingsPath() : options.IniFile;
-    // A settings file that cannot be read is the caller's mistake, not a file of defaults.
-    ReadRegularFile(iniFile, SettingsFileLimit);
+    CheckSettingsFile(iniFile);
     std::vector<std::string> excluded;
     if (!options.ExcludeFile.empty())
         excluded = ExclusionLines(ReadRegularFile(options.ExcludeFile, ExclusionFileLimit));
