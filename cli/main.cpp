@@ -21,7 +21,7 @@ const char* const Usage =
     "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
     "       quorvel-cli get [--read-timeout MS] [--out DIR] URL...\n"
     "\n"
-    "search  runs one search with the settings of FILE (program.ini beside the program),\n"
+    "search  runs one search with the settings of FILE (the program's own program.ini),\n"
     "        skipping the links listed in the exclusion file; prints the result pane,\n"
     "        in UTF-8 or, with --raw, in GBK. Exit status 0 when something was found,\n"
     "        1 when nothing was.\n"
