@@ -83,7 +83,6 @@ private:
 
 } // namespace
 
-int RunWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out,
-             std::ostream& err) {
+int RunWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err) {
     return TWatch(options, wait, out, err).Run();
 }

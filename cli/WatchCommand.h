@@ -13,5 +13,4 @@ struct TSearchOptions;
 // Returns esSuccess after the first search that finds something (when the window would come
 // back), esNothingOrFailure when no pair is complete, and 128 + the signal when a stop
 // signal came. Throws EUnreadableFile when a file cannot be read.
-int RunWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out,
-             std::ostream& err);
+int RunWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err);

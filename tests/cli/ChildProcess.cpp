@@ -29,10 +29,10 @@ namespace {
 
 } // namespace
 
-TProcessResult RunProcess(
-    const std::vector<std::string>& argv, std::chrono::milliseconds limit,
-    const std::function<void()>& inChild,
-    const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput) {
+TProcessResult
+RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+           const std::function<void()>& inChild,
+           const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput) {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");

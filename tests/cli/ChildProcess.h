@@ -18,8 +18,8 @@ struct TProcessResult {
 // runs in the child just before the program starts (limits, signal dispositions); it may
 // only make system calls. `onOutput` runs whenever more output has arrived, with the
 // child's process id and the output so far (to signal the child at the right moment).
-TProcessResult RunProcess(
-    const std::vector<std::string>& argv,
-    std::chrono::milliseconds limit = std::chrono::seconds(30),
-    const std::function<void()>& inChild = {},
-    const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput = {});
+TProcessResult
+RunProcess(const std::vector<std::string>& argv,
+           std::chrono::milliseconds limit = std::chrono::seconds(30),
+           const std::function<void()>& inChild = {},
+           const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput = {});

@@ -84,16 +84,16 @@ TEST(GetBodyFileTest, ABodyOrErrorPageThatDoesNotFitIsRemovedAndReportedForItsUr
                 Peer::ExpectUntil(kHeadEnd),
                 Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nsmall")}});
     TTempFolder out;
-    TProcessResult result =
-        RunProcess({QUORVEL_CLI, "get", "--out", out.Path().string(), On(peer, "/big"),
-                    On(peer, "/missing"), On(peer, "/small")},
-                   std::chrono::seconds(30), LimitFileSizeTo64KiB);
+    TProcessResult result = RunProcess({QUORVEL_CLI, "get", "--out", out.Path().string(),
+                                        On(peer, "/big"), On(peer, "/missing"), On(peer, "/small")},
+                                       std::chrono::seconds(30), LimitFileSizeTo64KiB);
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out, "1 EUnwritableFile cannot write " + out.File("1.body") +
                               ": File too large\n"
                               "2 EIdHTTPProtocolException 404 HTTP/1.1 404 Not Found\n"
                               "3 OK 5\n");
-    EXPECT_EQ(result.Err, "quorvel-cli: cannot write " + out.File("2.error") + ": File too large\n");
+    EXPECT_EQ(result.Err,
+              "quorvel-cli: cannot write " + out.File("2.error") + ": File too large\n");
     EXPECT_EQ(Sorted(out.Entries()), std::vector<std::string>{"3.body"});
     EXPECT_EQ(ReadFile(out.File("3.body")), "small");
 }

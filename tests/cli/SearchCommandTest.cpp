@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 

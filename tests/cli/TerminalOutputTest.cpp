@@ -30,8 +30,9 @@ std::string ResultPage(const std::string& title, const std::string& link) {
 }
 
 TEST(TerminalOutputTest, StatusLinesOfPeersArePrintedWithTheirControlBytesEscaped) {
-    Peer peer({{Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 404 \x1b]0;owned\x07\tgone\x7f\x01\r\nContent-Length: 0\r\n\r\n")}});
+    Peer peer(
+        {{Peer::ExpectUntil(kHeadEnd),
+          Peer::Send("HTTP/1.1 404 \x1b]0;owned\x07\tgone\x7f\x01\r\nContent-Length: 0\r\n\r\n")}});
     TProcessResult result =
         RunProcess({QUORVEL_CLI, "get", "http://127.0.0.1:" + std::to_string(peer.Port()) + "/"});
     EXPECT_EQ(result.ExitStatus, 1);
@@ -46,9 +47,9 @@ TEST(TerminalOutputTest, ResultLinesAreEscapedInUtf8AndRawOutputAlike) {
                {Peer::ExpectUntil(kHeadEnd), Peer::Send(Response(ResultPage(title, link)))}});
     TTempFolder folder;
     WriteFile(folder.File("program.ini"), Gbk("[pair]\ncom=Larkspur\nposition=java\n"));
-    std::vector<std::string> search = {QUORVEL_CLI,  "search",
-                                       "--ini",      folder.File("program.ini"),
-                                       "--board",    "127.0.0.1:" + std::to_string(peer.Port())};
+    std::vector<std::string> search = {QUORVEL_CLI, "search",
+                                       "--ini",     folder.File("program.ini"),
+                                       "--board",   "127.0.0.1:" + std::to_string(peer.Port())};
     const std::string escapedLink = "http://board.invalid/job/\\x1b]0;x\\x07.html";
 
     TProcessResult utf8 = RunProcess(search);

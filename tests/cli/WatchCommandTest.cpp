@@ -71,7 +71,8 @@ std::string ResultPage(const std::vector<std::pair<std::string, std::string>>& r
     std::string page = "<html>";
     if (!nextPage.empty())
         page += "<td class=\"navBold\">1</td><td><img src=\"/images/pageron.gif\" />"
-                "<a href=\"" + nextPage + "\">next</a></td>";
+                "<a href=\"" +
+                nextPage + "\">next</a></td>";
     page += "<div class=\"resultListDiv\"><table><tr><th>head</th></tr>";
     for (const auto& [title, link] : rows)
         page += "<tr><td class=\"td1\"><a href=\"" + link + "\" target=\"_blank\" >" + title +
@@ -80,8 +81,8 @@ std::string ResultPage(const std::vector<std::pair<std::string, std::string>>& r
 }
 
 std::string Settings(const std::string& company, const std::string& interval) {
-    return Gbk("[pair]\r\ncom=" + company + "\r\nposition=java\r\n[SearchTime]\r\nvalue=" +
-               interval + "\r\n");
+    return Gbk("[pair]\r\ncom=" + company +
+               "\r\nposition=java\r\n[SearchTime]\r\nvalue=" + interval + "\r\n");
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -121,8 +122,7 @@ protected:
 TEST_F(WatchCommandTest, SearchesAtOnceThenAfterEachFullIntervalUntilSomethingIsFound) {
     const std::string link = "http://board.invalid/job/1.html";
     Peer board({{Peer::ExpectUntil(kHeadEnd), Peer::Send(Response(ResultPage({}))),
-                 Peer::ExpectUntil(kHeadEnd),
-                 Peer::Send(Response(ResultPage({{"Java", link}})))}});
+                 Peer::ExpectUntil(kHeadEnd), Peer::Send(Response(ResultPage({{"Java", link}})))}});
     // A wait that ends early (another signal, say) is followed by one for the rest.
     TScriptedWait wait({{50000}, {70000}});
     EXPECT_EQ(Watch(Options(Settings("Larkspur", "2分钟(仅供测试)"), board.Port()), wait), 0);
@@ -194,15 +194,14 @@ TEST_F(WatchProcessTest, SigintAndSigtermEndTheWaitBetweenTicksAtOnce) {
         bool sent = false;
         // Once the search is answered the tool sits in a half-hour wait; only the signal can
         // end it before the time limit of the run.
-        TProcessResult result = RunProcess(argv, std::chrono::seconds(10), {},
-                                           [&](pid_t child, const TProcessResult&) {
-                                               if (sent || !board.WaitForScript(run, 5000))
-                                                   return;
-                                               std::this_thread::sleep_for(
-                                                   std::chrono::milliseconds(200));
-                                               ::kill(child, signal);
-                                               sent = true;
-                                           });
+        TProcessResult result =
+            RunProcess(argv, std::chrono::seconds(10), {}, [&](pid_t child, const TProcessResult&) {
+                if (sent || !board.WaitForScript(run, 5000))
+                    return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                ::kill(child, signal);
+                sent = true;
+            });
         EXPECT_EQ(result.ExitStatus, status) << result.Err;
         EXPECT_EQ(result.Out, "");
         EXPECT_EQ(Lines(result.Err).size(), 1u) << result.Err;
