@@ -5,7 +5,8 @@
 namespace watch {
 
 // The lines of a multi-line text pane (result pane, exclusion pane). Lines are GBK bytes
-// without line breaks; Line(i) for 0 <= i < Count().
+// without line breaks; Line(i) for 0 <= i < Count(). A pane text that ends with a line break
+// has no empty line after it: the break ends the last line.
 class ILineList {
 public:
     virtual ~ILineList() = default;

@@ -59,12 +59,8 @@ std::optional<std::string> NextPageURL(const std::string& page) {
 
 } // namespace
 
-bool NotExcluded(const std::string& link, const ILineList& exclusionLines) {
-    for (int i = 0; i < exclusionLines.Count(); ++i) {
-        if (exclusionLines.Line(i) == link)
-            return false;
-    }
-    return true;
+bool NotExcluded(std::string_view link, const TExclusionSet& excluded) {
+    return !excluded.Contains(link);
 }
 
 TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
@@ -72,6 +68,8 @@ TResultScraper::TResultScraper(IPageFetcher& fetcher, IWatchPanel& panel)
 
 void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLines,
                                    const ILineList& exclusionLines) {
+    // A row looks its link up here instead of scanning the pane, which may hold many lines.
+    const TExclusionSet excluded(exclusionLines);
     // Guards against a pager that names the page itself or an earlier page as its successor,
     // however it writes the link: pages are told apart by the address the client asks for.
     std::set<std::string> fetched;
@@ -80,7 +78,7 @@ void TResultScraper::ScrapeResults(const std::string& url, ILineList& resultLine
         std::optional<std::string> page = FetchNewPage(*next, fetched);
         if (!page)
             return;
-        AppendKeptRows(*page, resultLines, exclusionLines);
+        AppendKeptRows(*page, resultLines, excluded);
         next = NextPageURL(*page);
     }
 }
@@ -100,7 +98,7 @@ std::optional<std::string> TResultScraper::FetchNewPage(const std::string& url,
 }
 
 void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLines,
-                                    const ILineList& exclusionLines) const {
+                                    const TExclusionSet& excluded) const {
     // A view that moves past each row: cutting a row never copies the rest of the list.
     std::string_view list = TextBetweenView(ResultListStart, ResultListEnd, page);
     list = TextAfterView(HeaderRowEnd, list);
@@ -115,7 +113,7 @@ void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLi
         list.remove_prefix(static_cast<size_t>(second - 1) + SecondCell.size());
         std::string link = LinkOf(cell);
         std::string title(TextBetweenView(TitleStart, TitleEnd, cell));
-        if (!Keeps(title, link, exclusionLines))
+        if (!Keeps(title, link, excluded))
             continue;
         resultLines.Add(CurrentCompany);
         resultLines.Add(title);
@@ -125,10 +123,10 @@ void TResultScraper::AppendKeptRows(const std::string& page, ILineList& resultLi
 }
 
 bool TResultScraper::Keeps(const std::string& title, const std::string& link,
-                           const ILineList& exclusionLines) const {
+                           const TExclusionSet& excluded) const {
     bool titleMatches = CurrentPosition == MatchEveryTitle ||
                         Pos(LowerAscii(CurrentPosition), LowerAscii(title)) > 0;
-    return titleMatches && NotExcluded(link, exclusionLines);
+    return titleMatches && NotExcluded(link, excluded);
 }
 
 } // namespace watch

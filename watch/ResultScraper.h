@@ -1,8 +1,11 @@
 #pragma once
 
+#include "watch/ExclusionSet.h"
+
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace watch {
 
@@ -10,8 +13,8 @@ class ILineList;
 class IPageFetcher;
 class IWatchPanel;
 
-// True unless some line of `exclusionLines` equals `link` byte for byte.
-bool NotExcluded(const std::string& link, const ILineList& exclusionLines);
+// True unless some line of the exclusion pane equals `link` byte for byte.
+bool NotExcluded(std::string_view link, const TExclusionSet& excluded);
 
 // Fetches result pages of the job board, cuts the rows out by the board's fixed markers,
 // and appends every row that matches the current pair as four lines: company, title, link,
@@ -40,9 +43,9 @@ private:
     // failed (after the message box); the address joins `fetched`.
     std::optional<std::string> FetchNewPage(const std::string& url, std::set<std::string>& fetched);
     void AppendKeptRows(const std::string& page, ILineList& resultLines,
-                        const ILineList& exclusionLines) const;
+                        const TExclusionSet& excluded) const;
     bool Keeps(const std::string& title, const std::string& link,
-               const ILineList& exclusionLines) const;
+               const TExclusionSet& excluded) const;
 
     IPageFetcher* fetcher_;
     IWatchPanel* panel_;

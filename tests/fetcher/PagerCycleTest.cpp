@@ -60,8 +60,8 @@ std::string SearchPathAndQuery() {
 }
 
 // The search of pair 1 ("Acme", every title) run as the tool and the window run it. Page 1 is
-// the search URL, page 2 is "/jobsearch/p2", and page 2 links back to page 1 by `linkBack`; the peer
-// closes after the two pages, so fetching page 1 again would fail.
+// the search URL, page 2 is "/jobsearch/p2", and page 2 links back to page 1 by `linkBack`; the
+// peer closes after the two pages, so fetching page 1 again would fail.
 struct TCycleRun {
     explicit TCycleRun(const std::string& linkBack)
         : peer({{Peer::ExpectUntil("\r\n\r\n"),
@@ -89,10 +89,10 @@ TEST(PagerCycleTest, ALinkBackToTheFirstPageEndsTheWalkHoweverItIsWritten) {
     // client keeps the board's port for a link without one.
     const std::string query = SearchPathAndQuery();
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"127.0.0.1", query},                                // relative to the board
+        {"127.0.0.1", query},                                           // relative to the board
         {"127.0.0.1", query.substr(std::string("/jobsearch/").size())}, // to page 2's folder
-        {"127.0.0.1", "http://127.0.0.1" + query},           // the board without its port
-        {"localhost", "HTTP://LocalHost" + query},           // scheme and name in capitals
+        {"127.0.0.1", "http://127.0.0.1" + query}, // the board without its port
+        {"localhost", "HTTP://LocalHost" + query}, // scheme and name in capitals
     };
     for (const auto& [boardName, linkBack] : cases) {
         TCycleRun cycle(linkBack);
@@ -118,9 +118,9 @@ TEST(PagerCycleTest, APathThatDiffersInCaseIsAnotherPage) {
 // What the fetcher says a link will fetch is what the client then asks the peer for; asking
 // leaves the client's target as it was.
 TEST(PagerCycleTest, TheAbsoluteURLOfALinkIsTheOneTheClientFetches) {
-    const std::vector<std::string> links = {"../c/d.php?y=1", "f.php", "/g/h?i=/j#frag",
-                                            "HTTP://127.0.0.1:PORT/k/", "..x/l.html",
-                                            "/a\\m.php"};
+    const std::vector<std::string> links = {"../c/d.php?y=1", "f.php",
+                                            "/g/h?i=/j#frag", "HTTP://127.0.0.1:PORT/k/",
+                                            "..x/l.html",     "/a\\m.php"};
     Peer::TScript script;
     for (size_t n = 0; n <= links.size(); ++n) {
         script.push_back(Peer::ExpectUntil("\r\n\r\n"));

@@ -40,7 +40,8 @@ TEST(QueryBuilder, TheQueryGoesToTheBoardItIsGiven) {
 }
 
 TEST(QueryBuilder, UnknownChoicesLeaveEmptyParameters) {
-    EXPECT_EQ(SearchURL(Board, "IBM", Gbk("火星"), Gbk("一周内")), ExpectedURL("", "", "%49%42%4D"));
+    EXPECT_EQ(SearchURL(Board, "IBM", Gbk("火星"), Gbk("一周内")),
+              ExpectedURL("", "", "%49%42%4D"));
     // Near misses are unknown too: the comparison is exact.
     EXPECT_EQ(RegionCode(Gbk("北京 ")), "");
     EXPECT_EQ(RegionCode(Gbk("广东")), "");

@@ -92,6 +92,14 @@ TEST_F(ResultScraperTest, ExclusionComparesLinksExactly) {
                                             "http://board/job/1.html", "===== ====="));
 }
 
+TEST_F(ResultScraperTest, ExclusionsHoldOnEveryPageOfTheWalk) {
+    ServeChain(3);
+    panel.memoFilter().Add("http://board/job/3.html");
+    panel.memoFilter().Add("http://board/job/2.html");
+    EXPECT_THAT(Scrape("java"),
+                ElementsAre("IBM", "Java 1", "http://board/job/1.html", "===== ====="));
+}
+
 TEST_F(ResultScraperTest, RowWithoutLinkEndIsStillMatchedAndPrinted) {
     fetcher.Pages[FirstPage] = BoardPage({});
     std::string page = fetcher.Pages[FirstPage];
@@ -152,6 +160,19 @@ TEST_F(ResultScraperTest, PageNamingItselfAsNextStopsSilently) {
     EXPECT_EQ(Scrape("java").size(), 8u);
     EXPECT_EQ(fetcher.Requested.size(), 1u);
     EXPECT_TRUE(panel.Messages.empty());
+}
+
+TEST_F(ResultScraperTest, LinkBackWithSchemeAndHostInCapitalsStops) {
+    fetcher.Pages[FirstPage] = BoardPage(MixedRows, "HTTP://Board/search?p=1");
+    EXPECT_EQ(Scrape("java").size(), 8u);
+    EXPECT_EQ(fetcher.Requested.size(), 1u);
+    EXPECT_TRUE(panel.Messages.empty());
+}
+
+TEST_F(ResultScraperTest, LinkWithPathInCapitalsIsAnotherPage) {
+    fetcher.Pages[FirstPage] = BoardPage(MixedRows, "http://board/Search?p=1");
+    EXPECT_EQ(Scrape("java").size(), 8u);
+    EXPECT_THAT(fetcher.Requested, ElementsAre(FirstPage, "http://board/Search?p=1"));
 }
 
 TEST_F(ResultScraperTest, PagerLoopBackToAnEarlierPageStops) {
