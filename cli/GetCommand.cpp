@@ -64,7 +64,7 @@ std::string TypeName(const std::exception& failure) {
     return status == 0 ? name.get() : typeid(failure).name();
 }
 
-void Report(std::ostream& out, int number, std::string_view className, const char* message) {
+void Report(std::ostream& out, int number, std::string_view className, std::string_view message) {
     out << number << ' ' << className << ' ' << TerminalText(message, false) << std::endl;
 }
 
@@ -102,10 +102,10 @@ bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number,
         return true;
     } catch (const EIdHTTPProtocolException& failure) {
         Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
-               failure.what());
+               failure.Message());
         KeepErrorPage(options, number, failure.ErrorBody(), err);
     } catch (const EIdException& failure) {
-        Report(out, number, failure.ClassName(), failure.what());
+        Report(out, number, failure.ClassName(), failure.Message());
     } catch (const EConvertError& failure) {
         Report(out, number, failure.ClassName(), failure.what());
     } catch (const EUnwritableFile& failure) {

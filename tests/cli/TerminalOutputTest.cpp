@@ -13,6 +13,7 @@ namespace {
 
 using Peer = TScriptedPeer;
 using watch::Gbk;
+using namespace std::string_literals;
 
 const std::string kHeadEnd = "\r\n\r\n";
 
@@ -31,13 +32,14 @@ std::string ResultPage(const std::string& title, const std::string& link) {
 
 TEST(TerminalOutputTest, StatusLinesOfPeersArePrintedWithTheirControlBytesEscaped) {
     Peer peer(
-        {{Peer::ExpectUntil(kHeadEnd),
-          Peer::Send("HTTP/1.1 404 \x1b]0;owned\x07\tgone\x7f\x01\r\nContent-Length: 0\r\n\r\n")}});
+        {{Peer::ExpectUntil(kHeadEnd), Peer::Send("HTTP/1.1 404 \x1b]0;owned\x07\tgone\x7f\x01"s +
+                                                  '\0' + "end\r\nContent-Length: 0\r\n\r\n")}});
     TProcessResult result =
         RunProcess({QUORVEL_CLI, "get", "http://127.0.0.1:" + std::to_string(peer.Port()) + "/"});
     EXPECT_EQ(result.ExitStatus, 1);
     EXPECT_EQ(result.Out,
-              "1 EIdHTTPProtocolException 404 HTTP/1.1 404 \\x1b]0;owned\\x07\tgone\\x7f\\x01\n");
+              "1 EIdHTTPProtocolException 404 HTTP/1.1 404 \\x1b]0;owned\\x07\tgone\\x7f\\x01"
+              "\\x00end\n");
 }
 
 TEST(TerminalOutputTest, ResultLinesAreEscapedInUtf8AndRawOutputAlike) {
