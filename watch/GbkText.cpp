@@ -1,31 +1,37 @@
 #include "watch/GbkText.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
-#include <memory>
 #include <stdexcept>
 
 namespace watch {
 namespace {
 
-struct IconvCloser {
-    void operator()(iconv_t* handle) const {
-        iconv_close(*handle);
-        delete handle;
+// One iconv converter, kept for the life of its thread and reset before every conversion.
+class TConverter {
+public:
+    TConverter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
+        if (handle_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("No conversion from ") + from + " to " + to);
     }
-};
-using IconvHandle = std::unique_ptr<iconv_t, IconvCloser>;
+    ~TConverter() { iconv_close(handle_); }
+    TConverter(const TConverter&) = delete;
+    TConverter& operator=(const TConverter&) = delete;
 
-IconvHandle OpenConverter(const char* to, const char* from) {
-    iconv_t handle = iconv_open(to, from);
-    if (handle == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error(std::string("No conversion from ") + from + " to " + to);
-    return IconvHandle(new iconv_t(handle));
+    iconv_t Reset() const {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        return handle_;
+    }
+
+private:
+    iconv_t handle_;
+};
+
+bool IsUtf8Continuation(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0xBF;
 }
 
-// Length of the UTF-8 sequence that starts with `lead`, so that a character the target
-// cannot hold is replaced as a whole; 1 for a byte that cannot start a sequence.
+// Length of the UTF-8 sequence that starts with `lead`; 1 for a byte that cannot start one.
 size_t Utf8SequenceLength(unsigned char lead) {
     if (lead >= 0xF0 && lead <= 0xF4)
         return 4;
@@ -36,14 +42,37 @@ size_t Utf8SequenceLength(unsigned char lead) {
     return 1;
 }
 
-// A GBK character is one byte below 0x80 or a lead byte 0x81..0xFE with one trail byte.
-size_t GbkSequenceLength(unsigned char lead) {
-    return lead >= 0x81 && lead <= 0xFE ? 2 : 1;
+// The bytes at the front of `rest` that iconv refused: a whole sequence when the target
+// cannot hold its character, but only the lead and the continuation bytes that follow it when
+// the sequence is broken, so that a byte after a broken sequence is read on its own.
+size_t RefusedUtf8Length(std::string_view rest) {
+    size_t wanted = Utf8SequenceLength(static_cast<unsigned char>(rest[0]));
+    size_t length = 1;
+    while (length < wanted && length < rest.size() &&
+           IsUtf8Continuation(static_cast<unsigned char>(rest[length])))
+        ++length;
+    return length;
 }
 
-std::string Convert(std::string_view input, const char* to, const char* from,
-                    size_t (*sequenceLength)(unsigned char)) {
-    IconvHandle converter = OpenConverter(to, from);
+bool IsGbkLead(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+bool IsGbkTrail(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
+// A lead and a trail byte that name no character are one character; a lead byte without a
+// byte that can trail it is one on its own, and the next byte is read afresh.
+size_t RefusedGbkLength(std::string_view rest) {
+    bool pair = IsGbkLead(static_cast<unsigned char>(rest[0])) && rest.size() >= 2 &&
+                IsGbkTrail(static_cast<unsigned char>(rest[1]));
+    return pair ? 2 : 1;
+}
+
+std::string Convert(std::string_view input, const TConverter& converter,
+                    size_t (*refusedLength)(std::string_view)) {
+    iconv_t handle = converter.Reset();
     std::string output;
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
@@ -51,12 +80,12 @@ std::string Convert(std::string_view input, const char* to, const char* from,
     while (inLeft > 0) {
         char* out = buffer;
         size_t outLeft = sizeof buffer;
-        size_t result = iconv(*converter, &in, &inLeft, &out, &outLeft);
+        size_t result = iconv(handle, &in, &inLeft, &out, &outLeft);
         output.append(buffer, out);
         if (result != static_cast<size_t>(-1) || errno == E2BIG)
             continue;
         // EILSEQ (not valid or not representable) or EINVAL (cut off at the end).
-        size_t skip = std::min(sequenceLength(static_cast<unsigned char>(*in)), inLeft);
+        size_t skip = refusedLength(std::string_view(in, inLeft));
         in += skip;
         inLeft -= skip;
         output += '?';
@@ -71,11 +100,13 @@ std::string Gbk(std::string_view utf8Literal) {
 }
 
 std::string GbkFromUtf8(std::string_view utf8) {
-    return Convert(utf8, "GBK", "UTF-8", Utf8SequenceLength);
+    thread_local const TConverter toGbk("GBK", "UTF-8");
+    return Convert(utf8, toGbk, RefusedUtf8Length);
 }
 
 std::string Utf8FromGbk(std::string_view gbk) {
-    return Convert(gbk, "UTF-8", "GBK", GbkSequenceLength);
+    thread_local const TConverter toUtf8("UTF-8", "GBK");
+    return Convert(gbk, toUtf8, RefusedGbkLength);
 }
 
 } // namespace watch

@@ -10,7 +10,9 @@ namespace watch {
 // of the desktop) convert with GbkFromUtf8() and Utf8FromGbk().
 //
 // Both directions never fail: a character that the target cannot hold, or a byte sequence
-// that is not valid in the source encoding, becomes a single "?".
+// that is not valid in the source encoding, becomes a single "?". A broken sequence ends at
+// the first byte that cannot continue it; that byte is read on its own (GBK "\x81 C" gives
+// "? C").
 
 // GBK bytes of a UTF-8 source literal: Gbk("北京") is B1 B1 BE A9.
 std::string Gbk(std::string_view utf8Literal);

@@ -40,3 +40,42 @@ TEST(GbkText, LongTextsConvertCompletely) {
     EXPECT_EQ(gbk.size(), 12000u);
     EXPECT_EQ(Utf8FromGbk(gbk), utf8);
 }
+
+TEST(GbkText, AnInvalidLeadByteTakesNoTrailByteThatCannotBeOne) {
+    // A byte below 0x40, or 0x7F, cannot follow a lead byte: it is read on its own.
+    EXPECT_EQ(Utf8FromGbk("\x81\x20"
+                          "C"),
+              "? C");
+    EXPECT_EQ(Utf8FromGbk("\xB1"
+                          "1\xB1\x7F"
+                          "a"),
+              "?1?\x7F"
+              "a");
+    EXPECT_EQ(Utf8FromGbk("\xB1\r\n"), "?\r\n");
+    // A lead and a trail byte that name no character are one character: one "?".
+    EXPECT_EQ(Utf8FromGbk("\xAA\xA1"
+                          "x"),
+              "?x");
+}
+
+TEST(GbkText, ABrokenUtf8SequenceTakesOnlyItsContinuationBytes) {
+    EXPECT_EQ(GbkFromUtf8("\xE4\x20"
+                          "C"),
+              "? C");
+    EXPECT_EQ(GbkFromUtf8("\xE4\xB8"
+                          "C"),
+              "?C");
+    EXPECT_EQ(GbkFromUtf8("\xF0\x9F"
+                          "\xE5\x8C\x97"),
+              "?" + Gbk("北"));
+}
+
+TEST(GbkText, ConversionsInTurnDoNotDisturbEachOther) {
+    // One converter for each direction serves every conversion; a conversion that ended on
+    // a broken sequence leaves nothing behind for the next one.
+    EXPECT_EQ(Utf8FromGbk("a\xB1"), "a?");
+    EXPECT_EQ(Utf8FromGbk("\xB1\xB1"), "北");
+    EXPECT_EQ(GbkFromUtf8("a\xE5\x8C"), "a?");
+    EXPECT_EQ(GbkFromUtf8("\x97"), "?");
+    EXPECT_EQ(GbkFromUtf8("\xE5\x8C\x97"), Gbk("北"));
+}
