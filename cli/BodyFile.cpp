@@ -57,6 +57,16 @@ std::int64_t TBodyFile::Write(const void* buffer, std::int64_t count) {
     return count;
 }
 
+void TBodyFile::Finish() {
+    if (fd_ >= 0 && ::fsync(fd_) != 0)
+        Fail(errno);
+    if (fd_ < 0)
+        return;
+    // A write-back error may only show at the close (network file systems).
+    if (::close(std::exchange(fd_, -1)) != 0)
+        Fail(errno);
+}
+
 void TBodyFile::Remove() {
     if (fd_ >= 0)
         ::close(fd_);

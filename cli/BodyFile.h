@@ -24,6 +24,9 @@ public:
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
 
+    // Writes everything through to the disk and closes the file; a failure of either
+    // becomes Failure(). Only then does the file hold the whole body.
+    void Finish();
     // "cannot write PATH: reason" for the first failure; empty when there was none.
     const std::string& Failure() const { return failure_; }
     // Closes the file and deletes it.

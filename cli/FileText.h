@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// The bytes of a whole file. Throws EUnreadableFile naming the file and the reason when it
-// cannot be read (missing, a directory, no permission).
-std::string ReadFileBytes(const std::string& path);
+// The bytes of a whole regular file of at most `maxBytes` (a whole number of MiB). Throws
+// EUnreadableFile naming the file and the reason when it cannot be read (missing, no
+// permission), is no regular file (a directory, a FIFO, a device) or is larger.
+std::string ReadRegularFile(const std::string& path, std::int64_t maxBytes);
 
-// Writes bytes to a file, replacing it. Throws std::runtime_error naming the file and the
-// reason when that fails.
+// Writes bytes to a file, replacing it, and syncs it to the disk. Throws EUnwritableFile
+// naming the file and the reason when that fails; the file is then removed, not left cut
+// short or empty.
 void WriteFileBytes(const std::string& path, const std::string& bytes);

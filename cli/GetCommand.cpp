@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
 #include "cli/TerminalText.h"
+#include "cli/UnwritableFile.h"
 #include "cli/UsageError.h"
 #include "fetcher/HttpPageFetcher.h"
 #include "http/EConvertError.h"
@@ -38,22 +39,20 @@ void PrepareOutDirectory(const std::string& directory) {
                           (error ? ": " + error.message() : ""));
 }
 
-// Keeps a fetched text beside the others; a failure is told on `err` and counts as a
-// failed URL, since what was fetched did not arrive where it was asked for.
 std::string OutPath(const TGetOptions& options, int number, const char* suffix) {
     return options.OutDirectory + "/" + std::to_string(number) + suffix;
 }
 
-bool Keep(const TGetOptions& options, int number, const char* suffix, const std::string& bytes,
-          std::ostream& err) {
+// Keeps an error page beside the bodies; its URL has failed already, so a page that cannot
+// be kept is only told on `err`.
+void KeepErrorPage(const TGetOptions& options, int number, const std::string& bytes,
+                   std::ostream& err) {
     if (options.OutDirectory.empty())
-        return true;
+        return;
     try {
-        WriteFileBytes(OutPath(options, number, suffix), bytes);
-        return true;
-    } catch (const std::exception& failure) {
+        WriteFileBytes(OutPath(options, number, ".error"), bytes);
+    } catch (const EUnwritableFile& failure) {
         err << "quorvel-cli: " << failure.what() << std::endl;
-        return false;
     }
 }
 
@@ -65,13 +64,13 @@ std::string TypeName(const std::exception& failure) {
     return status == 0 ? name.get() : typeid(failure).name();
 }
 
-void Report(std::ostream& out, int number, std::string_view className, const char* message) {
-    out << number << ' ' << className << ' ' << OneLine(TerminalText(message, false)) << std::endl;
+void Report(std::ostream& out, int number, std::string_view className, std::string_view message) {
+    out << number << ' ' << className << ' ' << TerminalText(message, false) << std::endl;
 }
 
 // The byte count of the body of `url`. With an out directory the body goes straight from the
 // connection into its file, so a large body never has to fit in memory; the file of a URL
-// that fails is removed.
+// that fails, or that could not be written whole, is removed.
 std::int64_t Fetch(THttpPageFetcher& fetcher, const std::string& url, TBodyFile* bodyFile) {
     if (bodyFile == nullptr)
         return static_cast<std::int64_t>(fetcher.Get(url).size());
@@ -80,6 +79,11 @@ std::int64_t Fetch(THttpPageFetcher& fetcher, const std::string& url, TBodyFile*
     } catch (...) {
         bodyFile->Remove();
         throw;
+    }
+    bodyFile->Finish();
+    if (!bodyFile->Failure().empty()) {
+        bodyFile->Remove();
+        throw EUnwritableFile(bodyFile->Failure());
     }
     return bodyFile->Size();
 }
@@ -95,19 +99,17 @@ bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number,
         fetcher.SetCacheControl("no-cache");
         std::int64_t size = Fetch(fetcher, url, bodyFile.get());
         out << number << " OK " << size << std::endl;
-        if (bodyFile && !bodyFile->Failure().empty()) {
-            err << "quorvel-cli: " << bodyFile->Failure() << std::endl;
-            return false;
-        }
         return true;
     } catch (const EIdHTTPProtocolException& failure) {
         Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
-               failure.what());
-        Keep(options, number, ".error", failure.ErrorBody(), err);
+               failure.Message());
+        KeepErrorPage(options, number, failure.ErrorBody(), err);
     } catch (const EIdException& failure) {
-        Report(out, number, failure.ClassName(), failure.what());
+        Report(out, number, failure.ClassName(), failure.Message());
     } catch (const EConvertError& failure) {
         Report(out, number, failure.ClassName(), failure.what());
+    } catch (const EUnwritableFile& failure) {
+        Report(out, number, "EUnwritableFile", failure.what());
     } catch (const std::exception& failure) {
         Report(out, number, TypeName(failure), failure.what());
     }

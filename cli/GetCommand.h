@@ -19,7 +19,9 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments);
 
 // Fetches the URLs in order through one client, so that connection, cookies and target
 // carry over, and reports one line per URL on `out`:
-//   i OK n                                    n = the body's byte count
+//   i OK n                                    n = the body's byte count (with an out
+//                                             directory: once its file is whole on disk)
+//   i EUnwritableFile cannot write PATH: why  the body file could not be written; removed
 //   i EIdHTTPProtocolException code message   a status the client does not accept
 //   i ClassName message                       any other failure
 // Returns esSuccess when every URL was fetched (and kept, with an out directory).

@@ -2,13 +2,11 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/ExitStatus.h"
-#include "cli/FileText.h"
-#include "cli/TerminalText.h"
+#include "cli/PanelFiles.h"
 #include "cli/UsageError.h"
 #include "fetcher/HttpPageFetcher.h"
 #include "watch/MemoryWatchPanel.h"
 #include "watch/SearchRun.h"
-#include "watch/WatchSettings.h"
 
 #include <ostream>
 
@@ -27,26 +25,10 @@ void CheckBoardHost(const std::string& board) {
         throw EUsageError("--board needs HOST or HOST:PORT, not '" + board + "'");
 }
 
-// The lines of an exclusion file: LF or CR LF ends a line; everything else stays as it is.
-std::vector<std::string> ExclusionLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        size_t length = end - start;
-        if (length > 0 && bytes[end - 1] == '\r' && end < bytes.size())
-            --length;
-        lines.push_back(bytes.substr(start, length));
-        start = end + 1;
-    }
-    return lines;
-}
-
 } // namespace
 
-TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments) {
+TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
+                                  const std::string& command) {
     TSearchOptions options;
     TArgumentList list(arguments);
     while (list.More()) {
@@ -60,33 +42,22 @@ TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments) {
         else if (argument == "--raw")
             options.Raw = true;
         else
-            throw EUsageError("unknown argument " + argument + " for search");
+            throw EUsageError("unknown argument " + argument + " for " + command);
     }
     return options;
 }
 
+std::string BoardHostOf(const TSearchOptions& options) {
+    return options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost;
+}
+
 int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& err) {
-    std::string iniFile = options.IniFile.empty() ? watch::SettingsPath() : options.IniFile;
-    ReadFileBytes(iniFile); // a settings file that cannot be read is the caller's mistake
-    std::vector<std::string> excluded;
-    if (!options.ExcludeFile.empty())
-        excluded = ExclusionLines(ReadFileBytes(options.ExcludeFile));
-
     watch::TMemoryWatchPanel panel;
-    watch::LoadSettings(panel, iniFile);
-    for (const std::string& line : excluded)
-        panel.memoFilter().Add(line);
-
+    LoadPanel(options, panel);
     THttpPageFetcher httpFetcher;
-    watch::TSearchRun searchRun(panel, httpFetcher,
-                                options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost);
+    watch::TSearchRun searchRun(panel, httpFetcher, BoardHostOf(options));
     searchRun.btnRightNowClick();
-
-    for (const std::string& line : panel.memoResult().Lines())
-        out << TerminalText(line, options.Raw) << '\n';
-    out.flush();
-    for (const std::string& message : panel.Messages)
-        err << TerminalText(message, options.Raw) << '\n';
-    err.flush();
+    PrintFinds(panel, options.Raw, out);
+    PrintMessages(panel, options.Raw, err);
     return panel.memoResult().Count() > 0 ? esSuccess : esNothingOrFailure;
 }

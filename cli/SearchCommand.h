@@ -16,8 +16,13 @@ struct TSearchOptions {
     bool Raw = false;
 };
 
-// Throws EUsageError for an unknown argument or a missing or malformed value.
-TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments);
+// The options of `command` (search or watch, which take the same). Throws EUsageError for
+// an unknown argument or a missing or malformed value.
+TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
+                                  const std::string& command);
+
+// The board the searches go to: --board's, or the one the tool was built for.
+std::string BoardHostOf(const TSearchOptions& options);
 
 // Loads the settings into an in-memory watch panel, fills the exclusion pane from the
 // exclusion file and runs what the window's search-now button runs. The result pane goes

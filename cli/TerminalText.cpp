@@ -2,27 +2,36 @@
 
 #include "watch/GbkText.h"
 
-std::string TerminalText(std::string_view gbk, bool raw) {
-    return raw ? std::string(gbk) : watch::Utf8FromGbk(gbk);
+namespace {
+
+bool IsControl(unsigned char c) {
+    return (c < 0x20 && c != '\t') || c == 0x7f;
 }
 
-std::string OneLine(std::string_view text) {
-    std::string line;
-    line.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\r':
-            line += "\\r";
-            break;
-        case '\n':
-            line += "\\n";
-            break;
-        case '\\':
-            line += "\\\\";
-            break;
-        default:
-            line += c;
-        }
+void AppendVisible(std::string& out, unsigned char c) {
+    static const char* const Hex = "0123456789abcdef";
+    if (c == '\\') {
+        out += "\\\\";
+    } else if (c == '\r') {
+        out += "\\r";
+    } else if (c == '\n') {
+        out += "\\n";
+    } else if (IsControl(c)) {
+        out += "\\x";
+        out += Hex[c >> 4];
+        out += Hex[c & 0xf];
+    } else {
+        out += static_cast<char>(c);
     }
-    return line;
+}
+
+} // namespace
+
+std::string TerminalText(std::string_view gbk, bool raw) {
+    std::string text = raw ? std::string(gbk) : watch::Utf8FromGbk(gbk);
+    std::string visible;
+    visible.reserve(text.size());
+    for (char c : text)
+        AppendVisible(visible, static_cast<unsigned char>(c));
+    return visible;
 }

@@ -11,7 +11,10 @@
 
 namespace {
 
-[[noreturn]] void ExecChild(const std::vector<std::string>& argv, int outFd, int errFd) {
+[[noreturn]] void ExecChild(const std::vector<std::string>& argv, int outFd, int errFd,
+                            const std::function<void()>& inChild) {
+    if (inChild)
+        inChild();
     int nullFd = ::open("/dev/null", O_RDONLY);
     ::dup2(nullFd, 0);
     ::dup2(outFd, 1);
@@ -26,13 +29,16 @@ namespace {
 
 } // namespace
 
-TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
+TProcessResult
+RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+           const std::function<void()>& inChild,
+           const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput) {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
     pid_t pid = ::fork();
     if (pid == 0)
-        ExecChild(argv, outPipe[1], errPipe[1]);
+        ExecChild(argv, outPipe[1], errPipe[1], inChild);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
 
@@ -58,6 +64,8 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
             ssize_t count = ::read(fds[i].fd, buffer, sizeof buffer);
             if (count > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(count));
+                if (onOutput)
+                    onOutput(pid, result);
             } else {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;

@@ -1,17 +1,25 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // What a finished child process left behind.
 struct TProcessResult {
-    int ExitStatus = -1; // -1 when it was killed by a signal
+    int ExitStatus = -1; // -1 when a signal ended it
     std::string Out;
     std::string Err;
 };
 
 // Runs argv[0] with the arguments, standard input closed, and collects both output
-// streams. A child still running after `limit` is killed, and the test fails.
-TProcessResult RunProcess(const std::vector<std::string>& argv,
-                          std::chrono::milliseconds limit = std::chrono::seconds(30));
+// streams. A child still running after `limit` is killed, and the test fails. `inChild`
+// runs in the child just before the program starts (limits, signal dispositions); it may
+// only make system calls. `onOutput` runs whenever more output has arrived, with the
+// child's process id and the output so far (to signal the child at the right moment).
+TProcessResult
+RunProcess(const std::vector<std::string>& argv,
+           std::chrono::milliseconds limit = std::chrono::seconds(30),
+           const std::function<void()>& inChild = {},
+           const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput = {});

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -50,11 +53,49 @@ TEST(GetBodyFileTest, AnUnwritableBodyFileIsReportedAfterTheTransfer) {
     std::filesystem::create_directory(out.File("1.body"));
     TProcessResult result = Get({"--out", out.Path().string(), On(peer, "/a"), On(peer, "/b")});
     EXPECT_EQ(result.ExitStatus, 1);
-    EXPECT_EQ(result.Out, "1 OK 4\n2 OK 4\n");
-    EXPECT_EQ(result.Err, "quorvel-cli: cannot write " + out.File("1.body") + ": Is a directory\n");
+    EXPECT_EQ(result.Out, "1 EUnwritableFile cannot write " + out.File("1.body") +
+                              ": Is a directory\n2 OK 4\n");
+    EXPECT_EQ(result.Err, "");
     EXPECT_EQ(ReadFile(out.File("2.body")), "kept");
     // Both bodies came over the one connection: the failed file did not cut the transfer.
     EXPECT_EQ(peer.AcceptedCount(), 1);
+}
+
+// A file-size limit stands in for a full disk: past it a write fails (File too large), and
+// with SIGXFSZ ignored the tool lives on to tell.
+void LimitFileSizeTo64KiB() {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{65536, 65536};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(GetBodyFileTest, ABodyOrErrorPageThatDoesNotFitIsRemovedAndReportedForItsUrl) {
+    const std::string body(1 << 20, 'b');
+    const std::string errorPage(100000, 'e');
+    Peer peer({{Peer::ExpectUntil(kHeadEnd),
+                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 1048576\r\n\r\n" + body),
+                Peer::ExpectUntil(kHeadEnd),
+                Peer::Send("HTTP/1.1 404 Not Found\r\nContent-Length: 100000\r\n\r\n" + errorPage),
+                Peer::ExpectUntil(kHeadEnd),
+                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nsmall")}});
+    TTempFolder out;
+    TProcessResult result = RunProcess({QUORVEL_CLI, "get", "--out", out.Path().string(),
+                                        On(peer, "/big"), On(peer, "/missing"), On(peer, "/small")},
+                                       std::chrono::seconds(30), LimitFileSizeTo64KiB);
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Out, "1 EUnwritableFile cannot write " + out.File("1.body") +
+                              ": File too large\n"
+                              "2 EIdHTTPProtocolException 404 HTTP/1.1 404 Not Found\n"
+                              "3 OK 5\n");
+    EXPECT_EQ(result.Err,
+              "quorvel-cli: cannot write " + out.File("2.error") + ": File too large\n");
+    EXPECT_EQ(Sorted(out.Entries()), std::vector<std::string>{"3.body"});
+    EXPECT_EQ(ReadFile(out.File("3.body")), "small");
 }
 
 } // namespace

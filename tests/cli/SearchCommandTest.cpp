@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +166,34 @@ TEST_F(SearchCommandTest, BadCommandLinesAndUnreadableFilesEndWithStatusTwo) {
         EXPECT_EQ(result.ExitStatus, 2) << arguments.back();
         EXPECT_EQ(result.Out, "") << arguments.back();
         EXPECT_NE(result.Err, "") << arguments.back();
+    }
+}
+
+// A FIFO would block the tool for good and /dev/zero would never end; a huge file would
+// have to fit in memory. Both files are read only when they are regular and not too big.
+TEST_F(SearchCommandTest, ExclusionAndSettingsFilesMustBeRegularFilesOfBoundedSize) {
+    std::string ini = Put("program.ini", Settings("青禾", "*"));
+    std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string hugeExclusion = folder.File("huge.txt");
+    std::filesystem::resize_file(Put("huge.txt", ""), (256u << 20) + 1);
+    std::string hugeIni = folder.File("huge.ini");
+    std::filesystem::resize_file(Put("huge.ini", ""), (1u << 20) + 1);
+    for (auto [arguments, refusal] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--ini", ini, "--exclude", fifo}, fifo + ": not a regular file"},
+             {{"--ini", ini, "--exclude", "/dev/zero"}, "/dev/zero: not a regular file"},
+             {{"--ini", ini, "--exclude", hugeExclusion}, hugeExclusion + ": larger than 256 MiB"},
+             {{"--ini", fifo}, fifo},
+             {{"--ini", hugeIni}, hugeIni},
+             {{"watch", "--ini", ini, "--exclude", fifo}, fifo + ": not a regular file"},
+             {{"watch", "--ini", fifo}, fifo}}) {
+        if (arguments.front() != "watch")
+            arguments.insert(arguments.begin(), "search");
+        arguments.insert(arguments.begin(), QUORVEL_CLI);
+        TProcessResult result = RunProcess(arguments, std::chrono::seconds(5));
+        EXPECT_EQ(result.ExitStatus, 2) << arguments.back();
+        EXPECT_EQ(result.Out, "") << arguments.back();
+        EXPECT_NE(result.Err.find(refusal), std::string::npos) << result.Err;
     }
 }
 
