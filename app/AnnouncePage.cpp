@@ -1,5 +1,8 @@
 #include "app/AnnouncePage.h"
 
+#include <QByteArrayView>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QUuid>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -11,36 +14,99 @@ const char kTopDocumentHtml[] = "(function () {"
                                 "  return root ? root.outerHTML : '';"
                                 "})()";
 
+// Runs in every document, frames included, in a world of its own that the page's scripts
+// cannot reach.  It reports the end of loading, and each click on a link whose address
+// carries one of the window's two flags, which it cancels before any listener of the page
+// sees the click.  %1 is the report token.
+const char kDocumentWatch[] =
+    "(function () {"
+    "  function report(fields) { console.log('%1' + JSON.stringify(fields)); }"
+    "  window.addEventListener('load', function () { report({kind: 'complete'}); });"
+    "  window.addEventListener('click', function (event) {"
+    "    var path = event.composedPath();"
+    "    for (var i = 0; i < path.length; ++i) {"
+    "      var node = path[i];"
+    "      if (!node.matches || !node.matches('a[href], area[href]')) continue;"
+    "      var href = node.getAttribute('href');"
+    "      if (href.indexOf('#m#') < 0 && href.indexOf('#n#') < 0) return;"
+    "      event.preventDefault();"
+    "      report({kind: 'link', href: href, byUser: event.isTrusted});"
+    "      return;"
+    "    }"
+    "  }, true);"
+    "})();";
+
+// Turns the given escapes back into their bytes: %XX for every non-ASCII byte and for the
+// ASCII characters in `characters`; every other escape stays as it is.
+QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
+    QByteArray text;
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        bool isHex = false;
+        int value = i + 2 < encoded.size() && encoded[i] == '%'
+                        ? encoded.mid(i + 1, 2).toInt(&isHex, 16)
+                        : 0;
+        if (isHex && (value >= 0x80 || characters.contains(static_cast<char>(value)))) {
+            text += static_cast<char>(value);
+            i += 2;
+        } else {
+            text += encoded[i];
+        }
+    }
+    return text;
+}
+
+// The address of a navigation that the engine reports, as near as it can be to what the
+// page wrote.  The engine hands addresses over canonicalised, with non-ASCII characters and
+// a few others escaped as UTF-8, and QUrl escapes the "#" inside a fragment; exactly those
+// escapes are undone, every other byte stays as it is.
+QString AddressText(const QUrl& url) {
+    const QByteArrayView escapedByEngine(" \"<>`");
+    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
+    if (url.hasFragment()) {
+        text += '#';
+        text += UndoEscapes(url.fragment(QUrl::FullyEncoded).toLatin1(), " \"<>`#");
+    }
+    return QString::fromUtf8(text);
+}
+
 } // namespace
 
 TAnnouncePage::TAnnouncePage(BeforeNavigate beforeNavigate, DocumentComplete documentComplete,
                              QObject* parent)
     : QWebEnginePage(parent), beforeNavigate_(std::move(beforeNavigate)),
       documentComplete_(std::move(documentComplete)),
-      completedToken_(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-    WatchForCompletedDocuments();
+      reportToken_(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
+    WatchEveryDocument();
+    connect(this, &QWebEnginePage::urlChanged, this, &TAnnouncePage::ReportChangedUrl);
 }
 
+// Anything that reaches the engine's own question (scripts, redirects, frames, refreshes,
+// and clicks on links without flags) did not come through the document watch's cancelled
+// clicks, so it counts as started by the page.
 bool TAnnouncePage::acceptNavigationRequest(const QUrl& url, NavigationType, bool) {
-    return !beforeNavigate_(url);
+    return !beforeNavigate_(AddressText(url), false);
 }
 
 void TAnnouncePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
                                              int, const QString&) {
-    if (message == completedToken_)
+    if (!message.startsWith(reportToken_))
+        return;
+    QJsonObject report =
+        QJsonDocument::fromJson(message.mid(reportToken_.size()).toUtf8()).object();
+    QString kind = report.value(QLatin1String("kind")).toString();
+    if (kind == QLatin1String("complete"))
         ReportTopDocument();
+    else if (kind == QLatin1String("link"))
+        ReportLinkClick(report);
 }
 
-// Every document, in every frame, announces the end of its loading on the console.
-void TAnnouncePage::WatchForCompletedDocuments() {
+void TAnnouncePage::WatchEveryDocument() {
     QWebEngineScript script;
-    script.setName(QStringLiteral("document-complete"));
+    script.setName(QStringLiteral("document-watch"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setRunsOnSubFrames(true);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setSourceCode(
-        QStringLiteral("window.addEventListener('load', function () { console.log('%1'); });")
-            .arg(completedToken_));
+    script.setSourceCode(QString::fromLatin1(kDocumentWatch).arg(reportToken_));
     scripts().insert(script);
 }
 
@@ -53,4 +119,19 @@ void TAnnouncePage::ReportTopDocument() {
                           this, [this, text = html.toString()] { documentComplete_(text); },
                           Qt::QueuedConnection);
                   });
+}
+
+// The document watch has cancelled the click already.
+void TAnnouncePage::ReportLinkClick(const QJsonObject& click) {
+    beforeNavigate_(click.value(QLatin1String("href")).toString(),
+                    click.value(QLatin1String("byUser")).toBool());
+}
+
+// A navigation within the top document never reaches the engine's question.  One with a
+// flag cannot have passed it either (it would have been cancelled), so an address with a
+// flag here was set by a script within the document.
+void TAnnouncePage::ReportChangedUrl(const QUrl& url) {
+    QString text = AddressText(url);
+    if (text.contains(QLatin1String("#m#")) || text.contains(QLatin1String("#n#")))
+        beforeNavigate_(text, false);
 }

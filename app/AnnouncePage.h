@@ -5,15 +5,25 @@
 #include <QWebEnginePage>
 #include <functional>
 
-// The page behind the announcement pane.  It reports every navigation before it happens,
-// so that the owner can cancel it, and every completed document, frames included, with the
-// serialised HTML of the top document at that moment.
+class QJsonObject;
+
+// The page behind the announcement pane.  It reports every navigation of the pane, with the
+// address as text and whether the user started it with a click, so that the owner can
+// cancel it; and every completed document, frames included, with the serialised HTML of the
+// top document at that moment.
+//
+// The engine asks before a navigation to another document only.  Links are therefore also
+// watched inside every document: a click on a link whose address carries a marker flag is
+// cancelled there and reported with the link's address exactly as the page wrote it.  A
+// change of address within the top document that no link click caused (a script setting the
+// fragment) can only be reported after it happened.
 class TAnnouncePage : public QWebEnginePage {
     Q_OBJECT
 
 public:
-    // Returns true to cancel the navigation to the given address.
-    using BeforeNavigate = std::function<bool(const QUrl&)>;
+    // Returns true to cancel the navigation; a navigation reported after it happened
+    // ignores the answer.
+    using BeforeNavigate = std::function<bool(const QString& url, bool byUserClick)>;
     using DocumentComplete = std::function<void(const QString& topDocumentHtml)>;
 
     TAnnouncePage(BeforeNavigate beforeNavigate, DocumentComplete documentComplete,
@@ -25,12 +35,14 @@ protected:
                                   int lineNumber, const QString& sourceId) override;
 
 private:
-    void WatchForCompletedDocuments();
+    void WatchEveryDocument();
     void ReportTopDocument();
+    void ReportLinkClick(const QJsonObject& click);
+    void ReportChangedUrl(const QUrl& url);
 
     BeforeNavigate beforeNavigate_;
     DocumentComplete documentComplete_;
-    // Written to the console by every document when it has loaded; unguessable, so that a
-    // page cannot fake it by accident.
-    QString completedToken_;
+    // Starts every report that the documents write to the console; unguessable, so that a
+    // page cannot fake a report.
+    QString reportToken_;
 };

@@ -10,6 +10,8 @@ namespace {
 void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text) {
     QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), FromGbk(text), QMessageBox::Ok,
                     owner);
+    // Texts come from pages and errors; they are shown as they stand, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
 #include "app/QtText.h"
+#include "app/WebEngineSetup.h"
 #include "watch/GbkText.h"
 #include "watch/MarkerText.h"
 #include "watch/SearchRun.h"
@@ -115,38 +116,6 @@ bool IsWebAddress(const QUrl& url) {
     QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty() &&
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
-
-// Turns the given escapes back into their bytes: %XX for every non-ASCII byte and for the
-// ASCII characters in `characters`; every other escape stays as it is.
-QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
-    QByteArray text;
-    for (qsizetype i = 0; i < encoded.size(); ++i) {
-        bool isHex = false;
-        int value = i + 2 < encoded.size() && encoded[i] == '%'
-                        ? encoded.mid(i + 1, 2).toInt(&isHex, 16)
-                        : 0;
-        if (isHex && (value >= 0x80 || characters.contains(static_cast<char>(value)))) {
-            text += static_cast<char>(value);
-            i += 2;
-        } else {
-            text += encoded[i];
-        }
-    }
-    return text;
-}
-
-// The address as the page wrote it.  The web engine hands addresses over canonicalised,
-// with non-ASCII characters and a few others escaped as UTF-8, and QUrl escapes the "#"
-// inside a fragment; exactly those escapes are undone, every other byte stays as it is.
-std::string AddressText(const QUrl& url) {
-    const QByteArrayView escapedByEngine(" \"<>`");
-    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
-    if (url.hasFragment()) {
-        text += '#';
-        text += UndoEscapes(url.fragment(QUrl::FullyEncoded).toLatin1(), " \"<>`#");
-    }
-    return ToGbk(QString::fromUtf8(text));
 }
 
 } // namespace
@@ -265,13 +234,20 @@ void TfrmVantaro::CreateSearchLabels() {
                                            "欢迎来信提出您的意见和建议，我们会尽快回复。")));
 }
 
+// Where the web engine may not run, the pane stays an empty area of the window.
 void TfrmVantaro::CreateAnnouncePane() {
-    WebBrowser1_ = Place<QWebEngineView>(this, QStringLiteral("WebBrowser1"), {8, 464, 657, 217});
+    const QRect geometry(8, 464, 657, 217);
+    if (!WebEngineMayRun()) {
+        auto* emptyPane = Place<QWidget>(this, QStringLiteral("WebBrowser1"), geometry);
+        emptyPane->setFocusPolicy(Qt::StrongFocus);
+        return;
+    }
+    WebBrowser1_ = Place<QWebEngineView>(this, QStringLiteral("WebBrowser1"), geometry);
     // The page belongs to the pane.
     auto* page = new TAnnouncePage(
-        [this](const QUrl& url) {
+        [this](const QString& url, bool byUserClick) {
             bool cancel = false;
-            WebBrowser1BeforeNavigate2(AddressText(url), cancel);
+            WebBrowser1BeforeNavigate2(ToGbk(url), byUserClick, cancel);
             return cancel;
         },
         [this](const QString& html) { WebBrowser1DocumentComplete(ToGbk(html)); }, WebBrowser1_);
@@ -320,7 +296,8 @@ void TfrmVantaro::Guarded(const std::function<void()>& handler) {
 
 void TfrmVantaro::FormCreate() {
     Guarded([this] {
-        WebBrowser1_->load(setup_.AnnounceUrl);
+        if (WebBrowser1_)
+            WebBrowser1_->load(setup_.AnnounceUrl);
         watch::LoadSettings(*this, setup_.SettingsFile.string());
     });
 }
@@ -375,8 +352,10 @@ void TfrmVantaro::WebBrowser1DocumentComplete(const std::string& pageText) {
 }
 
 // The pane asks before every navigation and must have its answer at once; the message box
-// and the opening of the address follow from the event loop, in that order.
-void TfrmVantaro::WebBrowser1BeforeNavigate2(const std::string& url, bool& Cancel) {
+// and the opening of the address follow from the event loop, in that order.  Only a click of
+// the user's opens an address: a page must not launch programs by itself.
+void TfrmVantaro::WebBrowser1BeforeNavigate2(const std::string& url, bool byUserClick,
+                                             bool& Cancel) {
     std::optional<std::string> message;
     std::optional<std::string> address;
     if (watch::Pos("#m#", url) > 0) {
@@ -385,7 +364,8 @@ void TfrmVantaro::WebBrowser1BeforeNavigate2(const std::string& url, bool& Cance
     }
     if (watch::Pos("#n#", url) > 0) {
         Cancel = true;
-        address = watch::TextBetween("#nb#", "#ne#", url);
+        if (byUserClick)
+            address = watch::TextBetween("#nb#", "#ne#", url);
     }
     if (!message && !address)
         return;

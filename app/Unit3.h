@@ -58,9 +58,10 @@ public:
     // Text that lblSEM copies; empty until an announcement page sets it (GBK).
     const std::string& RecommendText() const { return recommendText_; }
 
-    // Handlers of the announcement pane; the URL and the page text are GBK.
+    // Handlers of the announcement pane; the URL and the page text are GBK.  `byUserClick`
+    // tells a navigation that the user started with a click in the pane.
     void WebBrowser1DocumentComplete(const std::string& pageText);
-    void WebBrowser1BeforeNavigate2(const std::string& url, bool& Cancel);
+    void WebBrowser1BeforeNavigate2(const std::string& url, bool byUserClick, bool& Cancel);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -105,6 +106,7 @@ private:
     QPushButton* btnRightNow_ = nullptr;
     QLabel* lblSEM_ = nullptr;
     QPlainTextEdit* memoFilter_ = nullptr;
+    // Null where the web engine may not run.
     QWebEngineView* WebBrowser1_ = nullptr;
     QTimer* timerFindJob_ = nullptr;
 

@@ -7,8 +7,10 @@
 
 int main(int argc, char* argv[]) {
     PrepareWebEngine();
+    argc = WithoutWebEngineArguments(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    UseChineseTranslations(application);
     // The window hides in the tray while it polls; only closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -9,14 +9,11 @@
 #include <utility>
 #include <vector>
 
-// An ordered list of (key, object) pairs, looked up by key without regard to case.  Unsorted,
-// a new pair goes to the end and positions change only by deletion; sorted, pairs stay in
-// ascending key order and a new pair goes before every pair with an equal key.
+// An ordered list of (key, object) pairs, looked up by key without regard to case.  A new pair
+// goes to the end and positions change only by deletion.
 template <typename Object> class TIdCookieList {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
-
-    explicit TIdCookieList(bool sorted = false) : sorted_(sorted) {}
 
     std::size_t Count() const { return items_.size(); }
     const std::string& KeyAt(std::size_t index) const { return items_.at(index).first; }
@@ -32,14 +29,7 @@ public:
     }
 
     void Add(std::string key, Object object) {
-        auto position = items_.end();
-        if (sorted_) {
-            position = std::lower_bound(items_.begin(), items_.end(), key,
-                                        [](const auto& item, const std::string& newKey) {
-                                            return CompareText(item.first, newKey) < 0;
-                                        });
-        }
-        items_.emplace(position, std::move(key), std::move(object));
+        items_.emplace_back(std::move(key), std::move(object));
     }
 
     void Delete(std::size_t index) {
@@ -47,6 +37,5 @@ public:
     }
 
 private:
-    bool sorted_;
     std::vector<std::pair<std::string, Object>> items_;
 };

@@ -5,6 +5,7 @@
 #include "http/IdInternetDate.h"
 #include "http/IdURI.h"
 
+#include <algorithm>
 #include <mutex>
 #include <shared_mutex>
 
@@ -26,6 +27,19 @@ bool DomainMatches(std::string_view key, std::string_view host) {
     return key.front() == '.' || host[host.size() - key.size() - 1] == '.';
 }
 
+bool HoldsControlBytes(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x20 || byte == '\x7F';
+    });
+}
+
+// A cookie goes back into request heads as it came: a control byte in it could end the
+// header line and start another, and its size is bounded as browsers bound it.
+bool FitsARequestHead(const TIdCookieRFC2109& cookie) {
+    return !HoldsControlBytes(cookie.CookieName) && !HoldsControlBytes(cookie.Value) &&
+           cookie.CookieName.size() + cookie.Value.size() <= TIdCookies::kMaxCookieBytes;
+}
+
 bool Expired(const TIdCookieRFC2109& cookie, TDateTime now) {
     return !cookie.Expires.empty() && now > InternetDateToLocal(cookie.Expires);
 }
@@ -44,6 +58,27 @@ TIdCookieManager::~TIdCookieManager() {
     if (OnDestroy) {
         OnDestroy(*this, *cookieStore_);
     }
+    std::vector<TIdCookieManagerClient*> clients;
+    {
+        std::lock_guard guard(clientsLock_);
+        clients.swap(clients_);
+    }
+    for (TIdCookieManagerClient* client : clients) {
+        client->CookieManagerDestroyed(*this);
+    }
+}
+
+void TIdCookieManager::RegisterClient(TIdCookieManagerClient& client) {
+    std::lock_guard guard(clientsLock_);
+    clients_.push_back(&client);
+}
+
+void TIdCookieManager::UnregisterClient(TIdCookieManagerClient& client) {
+    std::lock_guard guard(clientsLock_);
+    const auto registered = std::find(clients_.begin(), clients_.end(), &client);
+    if (registered != clients_.end()) {
+        clients_.erase(registered);
+    }
 }
 
 void TIdCookieManager::TakeSetCookie(std::string_view text, std::string_view host) {
@@ -54,8 +89,8 @@ void TIdCookieManager::TakeSetCookie2(std::string_view text, std::string_view ho
     AdmitCookie(cookieStore_->Add<TIdCookieRFC2965>(), text, host);
 }
 
-// A new cookie that is refused, rejected by OnNewCookie or unreadable leaves the store as
-// it was.
+// A new cookie that is unfit for a request head, refused, rejected by OnNewCookie or
+// unreadable leaves the store as it was.
 void TIdCookieManager::AdmitCookie(TIdCookieRFC2109* cookie, std::string_view text,
                                    std::string_view host) {
     bool admitted = false;
@@ -64,7 +99,8 @@ void TIdCookieManager::AdmitCookie(TIdCookieRFC2109* cookie, std::string_view te
         if (cookie->Domain.empty()) {
             cookie->Domain = host;
         }
-        admitted = cookie->AcceptableFor(host) && FireNewCookie(*cookie);
+        admitted =
+            FitsARequestHead(*cookie) && cookie->AcceptableFor(host) && FireNewCookie(*cookie);
     } catch (...) {
         cookieStore_->Discard(cookie);
         throw;
@@ -84,38 +120,19 @@ bool TIdCookieManager::FireNewCookie(TIdCookieRFC2109& cookie) {
     return accept;
 }
 
-// A cookie of a name already stored for the domain replaces the stored one in place: the
-// stored object takes the new attributes and keeps its position.
 void TIdCookieManager::StoreCookie(TIdCookieRFC2109* cookie) {
-    std::unique_lock writing(cookieStore_->StoreLock());
-    TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
-    std::size_t domain = index.IndexOf(cookie->Domain);
-    if (domain == TIdCookies::TDomainIndex::npos) {
-        index.Add(cookie->Domain, std::make_unique<TIdCookies::TDomainCookies>());
-        domain = index.Count() - 1;
-    }
-    TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
-    const std::size_t stored = cookies.IndexOf(cookie->CookieName);
-    if (stored == TIdCookies::TDomainCookies::npos) {
-        cookies.Add(cookie->CookieName, cookie);
-        return;
-    }
-    cookies.ObjectAt(stored)->Assign(*cookie);
-    cookieStore_->Discard(cookie);
+    cookieStore_->Store(cookie);
 }
 
 void TIdCookieManager::PurgeExpired() {
     std::unique_lock writing(cookieStore_->StoreLock());
     const TDateTime now = Now();
-    TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
+    const TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
-        TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
+        const TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
         for (std::size_t position = cookies.Count(); position-- > 0;) {
             TIdCookieRFC2109* cookie = cookies.ObjectAt(position);
             if (Expired(*cookie, now)) {
-                // Removed by position: a replacement may have changed the cookie's domain
-                // text (a trailing blank does not survive), so its key cannot be trusted.
-                cookies.Delete(position);
                 cookieStore_->Discard(cookie);
             }
         }
@@ -123,12 +140,13 @@ void TIdCookieManager::PurgeExpired() {
 }
 
 // Servers see the order: cookies are gathered domain by domain, each domain's from its last
-// to its first, into a list sorted by path that is then read from its end.
+// to its first, and written by path from the greatest (compared without regard to case),
+// cookies of equal paths in the order they were gathered.
 std::string TIdCookieManager::CookieHeaderFor(const TIdURI& uri, bool secure) {
     PurgeExpired();
     std::shared_lock reading(cookieStore_->StoreLock());
     const TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
-    TIdCookieList<const TIdCookieRFC2109*> selection(true);
+    std::vector<const TIdCookieRFC2109*> selection;
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
         if (!DomainMatches(index.KeyAt(domain), uri.Host)) {
             continue;
@@ -138,16 +156,20 @@ std::string TIdCookieManager::CookieHeaderFor(const TIdURI& uri, bool secure) {
             const TIdCookieRFC2109& cookie = *cookies.ObjectAt(position);
             if (!cookie.Path.empty() && uri.Path.starts_with(cookie.Path) &&
                 (!cookie.Secure || secure) && !cookie.Value.empty()) {
-                selection.Add(cookie.Path, &cookie);
+                selection.push_back(&cookie);
             }
         }
     }
+    std::stable_sort(selection.begin(), selection.end(),
+                     [](const TIdCookieRFC2109* a, const TIdCookieRFC2109* b) {
+                         return CompareText(a->Path, b->Path) > 0;
+                     });
     std::string header;
-    for (std::size_t position = selection.Count(); position-- > 0;) {
+    for (const TIdCookieRFC2109* cookie : selection) {
         if (!header.empty()) {
             header += "; ";
         }
-        header += selection.ObjectAt(position)->ClientPair();
+        header += cookie->ClientPair();
     }
     return header;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "http/IdCookieManagerClient.h"
 #include "http/IdCookieRFC2109.h"
 #include "http/IdCookies.h"
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TIdURI;
 class TIdCookieManager;
@@ -22,7 +25,8 @@ class TIdCookieManager {
 public:
     // onCreate, when given, becomes OnCreate and fires at the end of construction.
     explicit TIdCookieManager(TOnManagerEvent onCreate = nullptr);
-    // Drops expired cookies, fires OnDestroy, then frees the store.
+    // Drops expired cookies, fires OnDestroy, tells the registered clients, then frees the
+    // store.
     ~TIdCookieManager();
     TIdCookieManager(const TIdCookieManager&) = delete;
     TIdCookieManager& operator=(const TIdCookieManager&) = delete;
@@ -41,6 +45,10 @@ public:
 
     TIdCookies& CookieStore() { return *cookieStore_; }
 
+    // A registered client is told when this manager is destroyed, until it unregisters.
+    void RegisterClient(TIdCookieManagerClient& client);
+    void UnregisterClient(TIdCookieManagerClient& client);
+
     TOnManagerEvent OnCreate;
     TOnManagerEvent OnDestroy;
     TOnNewCookieEvent OnNewCookie;
@@ -51,4 +59,6 @@ private:
     bool FireNewCookie(TIdCookieRFC2109& cookie);
 
     std::unique_ptr<TIdCookies> cookieStore_;
+    std::mutex clientsLock_;
+    std::vector<TIdCookieManagerClient*> clients_; // not owned
 };

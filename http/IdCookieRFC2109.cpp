@@ -42,7 +42,7 @@ void TIdCookieRFC2109::StoreExpires(std::string_view text) {
 
 void TIdCookieRFC2109::ApplyAttributes(const TIdCookieAttributes& attributes) {
     TIdNetscapeCookie::ApplyAttributes(attributes);
-    MaxAge = StrToInt64Def(CookieAttributeValue(attributes, "MAX-AGE"), -1);
+    MaxAge = DecimalStrToInt64Def(CookieAttributeValue(attributes, "MAX-AGE"), -1);
     Version = CookieAttributeValue(attributes, "VERSION");
     Comment = CookieAttributeValue(attributes, "COMMENT");
     if (Expires.empty()) {

@@ -24,7 +24,7 @@ void TIdCookieRFC2965::ApplyPortAttribute(const std::string& ports) {
     std::string list = ports.substr(1, ports.size() - 2);
     int index = 0;
     do {
-        SetPortAt(index++, StrToInt(TakeToken(list, ",")));
+        SetPortAt(index++, DecimalStrToInt(TakeToken(list, ",")));
     } while (!list.empty());
 }
 

@@ -3,27 +3,84 @@
 #include <algorithm>
 #include <shared_mutex>
 
+namespace {
+
+// Domain texts that compare equal without regard to ASCII case give the same key.
+std::string FoldedKey(std::string_view domain) {
+    std::string key(domain);
+    std::transform(key.begin(), key.end(), key.begin(), [](char byte) {
+        return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+    });
+    return key;
+}
+
+} // namespace
+
+void TIdCookies::Store(TIdCookieRFC2109* cookie) {
+    std::unique_lock writing(storeLock_);
+    const std::size_t domain = DomainListFor(cookie->Domain);
+    TDomainCookies& domainCookies = *domainIndex_.ObjectAt(domain);
+    const std::size_t listed = domainCookies.IndexOf(cookie->CookieName);
+    if (listed != TDomainCookies::npos) {
+        // Taking over the attributes reads the member's Set-Cookie form, which may hold a bad
+        // port list; the member goes either way.
+        try {
+            domainCookies.ObjectAt(listed)->Assign(*cookie);
+        } catch (...) {
+            Discard(cookie);
+            throw;
+        }
+        Discard(cookie);
+        return;
+    }
+    domainCookies.Add(cookie->CookieName, cookie);
+    TMembership& membership = members_.at(cookie);
+    membership.Domain = domain;
+    stored_.splice(stored_.end(), fresh_, membership.Place);
+    PushOutBeyondTheBounds(domainCookies);
+}
+
+void TIdCookies::PushOutBeyondTheBounds(TDomainCookies& domainCookies) {
+    if (domainCookies.Count() > kMaxCookiesPerDomain) {
+        Discard(domainCookies.ObjectAt(0));
+    }
+    if (stored_.size() > kMaxCookies) {
+        Discard(stored_.front().get());
+    }
+}
+
 void TIdCookies::Discard(TIdCookieRFC2109* cookie) {
     std::unique_lock writing(storeLock_);
-    const std::size_t domain = domainIndex_.IndexOf(cookie->Domain);
-    if (domain != TDomainIndex::npos) {
-        TDomainCookies& cookies = *domainIndex_.ObjectAt(domain);
-        for (std::size_t position = cookies.Count(); position-- > 0;) {
-            if (cookies.ObjectAt(position) == cookie) {
-                cookies.Delete(position);
-                break;
-            }
+    const auto member = members_.find(cookie);
+    if (member == members_.end()) {
+        return;
+    }
+    const TMembership membership = member->second;
+    members_.erase(member);
+    if (membership.Domain == TDomainIndex::npos) {
+        fresh_.erase(membership.Place);
+        return;
+    }
+    TDomainCookies& domainCookies = *domainIndex_.ObjectAt(membership.Domain);
+    for (std::size_t position = domainCookies.Count(); position-- > 0;) {
+        if (domainCookies.ObjectAt(position) == cookie) {
+            domainCookies.Delete(position);
+            break;
         }
     }
-    // New objects sit at the end, and they are the ones discarded most often.
-    const auto member = std::find_if(collection_.rbegin(), collection_.rend(),
-                                     [cookie](const auto& owned) { return owned.get() == cookie; });
-    if (member != collection_.rend()) {
-        collection_.erase(std::next(member).base());
-    }
+    stored_.erase(membership.Place);
 }
 
 std::size_t TIdCookies::Count() {
     std::shared_lock reading(storeLock_);
-    return collection_.size();
+    return members_.size();
+}
+
+std::size_t TIdCookies::DomainListFor(const std::string& domain) {
+    const auto [found, added] =
+        domainPositions_.try_emplace(FoldedKey(domain), domainIndex_.Count());
+    if (added) {
+        domainIndex_.Add(domain, std::make_unique<TDomainCookies>());
+    }
+    return found->second;
 }

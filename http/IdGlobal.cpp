@@ -74,7 +74,10 @@ bool TakeHexPrefix(std::string_view text, std::size_t& index) {
     return false;
 }
 
-template <typename Int> std::optional<Int> ParseInteger(std::string_view text) {
+enum class TRadix { DecimalOrHex, DecimalOnly };
+
+template <typename Int>
+std::optional<Int> ParseInteger(std::string_view text, TRadix radix = TRadix::DecimalOrHex) {
     using Unsigned = std::make_unsigned_t<Int>;
     constexpr Unsigned unsignedMax = std::numeric_limits<Unsigned>::max();
 
@@ -87,7 +90,7 @@ template <typename Int> std::optional<Int> ParseInteger(std::string_view text) {
         negative = text[index] == '-';
         ++index;
     }
-    const bool hex = TakeHexPrefix(text, index);
+    const bool hex = radix == TRadix::DecimalOrHex && TakeHexPrefix(text, index);
     const unsigned base = hex ? 16 : 10;
     if (index == text.size()) {
         return std::nullopt;
@@ -281,14 +284,22 @@ int CompareText(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+namespace {
+
+EConvertError InvalidInteger(std::string_view text) {
+    const std::string_view format = RSInvalidInteger;
+    const std::size_t slot = format.find("%s");
+    std::string message(format.substr(0, slot));
+    message.append(text).append(format.substr(slot + 2));
+    return EConvertError(message);
+}
+
+} // namespace
+
 int StrToInt(std::string_view text) {
     const std::optional<int> value = ParseInteger<int>(text);
     if (!value) {
-        const std::string_view format = RSInvalidInteger;
-        const std::size_t slot = format.find("%s");
-        std::string message(format.substr(0, slot));
-        message.append(text).append(format.substr(slot + 2));
-        throw EConvertError(message);
+        throw InvalidInteger(text);
     }
     return *value;
 }
@@ -299,4 +310,20 @@ int StrToIntDef(std::string_view text, int defaultValue) {
 
 std::int64_t StrToInt64Def(std::string_view text, std::int64_t defaultValue) {
     return ParseInteger<std::int64_t>(text).value_or(defaultValue);
+}
+
+int DecimalStrToInt(std::string_view text) {
+    const std::optional<int> value = ParseInteger<int>(text, TRadix::DecimalOnly);
+    if (!value) {
+        throw InvalidInteger(text);
+    }
+    return *value;
+}
+
+int DecimalStrToIntDef(std::string_view text, int defaultValue) {
+    return ParseInteger<int>(text, TRadix::DecimalOnly).value_or(defaultValue);
+}
+
+std::int64_t DecimalStrToInt64Def(std::string_view text, std::int64_t defaultValue) {
+    return ParseInteger<std::int64_t>(text, TRadix::DecimalOnly).value_or(defaultValue);
 }

@@ -57,3 +57,9 @@ int CompareText(std::string_view a, std::string_view b);
 int StrToInt(std::string_view text);
 int StrToIntDef(std::string_view text, int defaultValue);
 std::int64_t StrToInt64Def(std::string_view text, std::int64_t defaultValue);
+
+// The same conversions for fields that are decimal by definition (cookie ages and ports,
+// the numbers of a date): only decimal digits count, so "$", "x" or "0x" make them fail.
+int DecimalStrToInt(std::string_view text);
+int DecimalStrToIntDef(std::string_view text, int defaultValue);
+std::int64_t DecimalStrToInt64Def(std::string_view text, std::int64_t defaultValue);

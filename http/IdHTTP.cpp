@@ -4,6 +4,7 @@
 
 #include "http/EIdIOHandlerPropInvalid.h"
 #include "http/EIdUnknownProtocol.h"
+#include "http/EIdUnsafeRequestText.h"
 #include "http/IdCookieManager.h"
 #include "http/IdGlobal.h"
 #include "http/IdResourceStrings.h"
@@ -28,7 +29,9 @@ TIdCustomHTTP::TIdCustomHTTP()
     SetPort(kDefaultPort);
 }
 
-TIdCustomHTTP::~TIdCustomHTTP() = default;
+TIdCustomHTTP::~TIdCustomHTTP() {
+    StopUsingAssignedCookieManager();
+}
 
 std::string TIdCustomHTTP::Get(const std::string& url) {
     TIdStringStream body;
@@ -54,8 +57,24 @@ void TIdCustomHTTP::SetCookieManager(TIdCookieManager* manager) {
     if (manager == cookieManager_) {
         return;
     }
+    StopUsingAssignedCookieManager();
     cookieManager_ = manager;
     ownedCookieManager_.reset();
+    if (manager != nullptr) {
+        manager->RegisterClient(*this);
+    }
+}
+
+void TIdCustomHTTP::CookieManagerDestroyed(TIdCookieManager& manager) {
+    if (&manager == cookieManager_) {
+        cookieManager_ = nullptr;
+    }
+}
+
+void TIdCustomHTTP::StopUsingAssignedCookieManager() {
+    if (cookieManager_ != nullptr && !OwnsCookieManager()) {
+        cookieManager_->UnregisterClient(*this);
+    }
 }
 
 // ---------------------------------------------------------------- the exchange loop
@@ -115,6 +134,8 @@ void TIdCustomHTTP::EndRequest() {
 }
 
 void TIdCustomHTTP::MergeTargetURL(TIdHTTPRequest& request) {
+    // A link or a Location from a page must not add lines of its own to the request.
+    RefuseUnsafeRequestText(request.RequestURL, RSHTTPUnsafeURL);
     TIdURI given(request.RequestURL);
     if (!given.Username.empty()) {
         request.Username = given.Username;
@@ -269,6 +290,7 @@ void TIdCustomHTTP::AttachRequestCookies(const TIdURI& uri, TIdHTTPRequest& requ
     }
     // Secure cookies need an SSL IO handler, which this program does not have.
     std::string cookies = cookieManager_->CookieHeaderFor(uri, false);
+    RefuseUnsafeRequestText(cookies, RSHTTPUnsafeHeader);
     if (!cookies.empty()) {
         request.HeaderLines.SetHeader("Cookie", cookies);
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "http/EIdHTTPProtocolException.h"
+#include "http/IdCookieManagerClient.h"
 #include "http/IdHTTPHeaderInfo.h"
 #include "http/IdHTTPProtocol.h"
 #include "http/IdProxyConnectionInfo.h"
@@ -36,7 +37,7 @@ private:
 // The HTTP/1.1 client. It is itself the TCP connection, so a connection left open by one
 // request is the one the next request finds; the target, the request and response objects
 // and the cookie store carry over from one request to the next as well.
-class TIdCustomHTTP : public TIdTCPClient {
+class TIdCustomHTTP : public TIdTCPClient, private TIdCookieManagerClient {
 public:
     // dest may be changed (the new text is followed), handled is the decision (it starts
     // as HandleRedirects), method is the follow-up request's method.
@@ -69,7 +70,7 @@ public:
 
     // The cookie store; null until the first response when none was assigned.
     TIdCookieManager* CookieManager() const { return cookieManager_; }
-    // Uses manager (not owned; it must outlive its use here, or be replaced first).
+    // Uses manager, not owned; when it is destroyed first, the client holds none.
     void SetCookieManager(TIdCookieManager* manager);
     bool OwnsCookieManager() const { return ownedCookieManager_ != nullptr; }
 
@@ -107,6 +108,8 @@ private:
     void MoveConnection(const std::string& host, int port);
     void EnsureConnected(TIdHTTPResponse& response);
     void ReadResponseHead();
+    void CookieManagerDestroyed(TIdCookieManager& manager) override;
+    void StopUsingAssignedCookieManager();
     void StoreResponseCookies(TIdHTTPRequest& request, TIdHTTPResponse& response);
     void AttachRequestCookies(const TIdURI& uri, TIdHTTPRequest& request);
     // Reads the body into the response's sink. A close before Content-Length bytes arrived

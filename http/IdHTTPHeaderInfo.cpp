@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "http/EIdUnsafeRequestText.h"
 #include "http/IdGlobal.h"
 #include "http/IdHTTP.h"
 #include "http/IdResourceStrings.h"
@@ -28,8 +29,10 @@ TDateTime ExpiresValue(const TIdHeaderList& lines) {
 }
 
 // Sets a header only when it has a value, so that an empty field never removes a line
-// that came from the custom headers.
+// that came from the custom headers.  A value holding a line break is refused rather than
+// split into lines of its own.
 void SetNonEmpty(TIdHeaderList& lines, std::string_view name, std::string_view value) {
+    RefuseUnsafeRequestText(value, RSHTTPUnsafeHeader);
     if (!value.empty()) {
         lines.SetHeader(name, value);
     }
@@ -111,7 +114,9 @@ void TIdEntityHeaderInfo::BuildHeaders() {
     SetDateHeader(HeaderLines, "Expires", Expires);
     SetNonEmpty(HeaderLines, "Pragma", Pragma);
     if (!CustomHeaders.Empty()) {
-        // Joined as text so that a custom line holding line breaks becomes several lines.
+        for (const std::string& line : CustomHeaders.Lines()) {
+            RefuseUnsafeRequestText(line, RSHTTPUnsafeHeader);
+        }
         HeaderLines.SetText(HeaderLines.Text() + CustomHeaders.Text());
     }
 }

@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+#include "http/EIdUnsafeRequestText.h"
 #include "http/IdHTTP.h"
+#include "http/IdResourceStrings.h"
 #include "http/IdStringStream.h"
 #include "net/IdException.h"
 
@@ -89,6 +91,11 @@ void TIdHTTPProtocol::SendRequest(const TIdURI* uri) {
         .append(request_.RequestURL)
         .append(" HTTP/")
         .append(VersionText(client_.ProtocolVersion));
+    // Every line is looked at before the first one is written: a refused head sends nothing.
+    RefuseUnsafeRequestText(requestLine, RSHTTPUnsafeURL);
+    for (const std::string& line : request_.HeaderLines.Lines()) {
+        RefuseUnsafeRequestText(line, RSHTTPUnsafeHeader);
+    }
     client_.BeginWriteBatch(-1);
     try {
         client_.WriteLine(requestLine);

@@ -6,6 +6,18 @@
 
 namespace {
 
+// The text without the blanks and control bytes (0x20 and below) at both ends.
+std::string_view TrimmedView(std::string_view text) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 bool StartsWithBlank(std::string_view line) {
     return !line.empty() && (line.front() == ' ' || line.front() == '\t');
 }
@@ -89,13 +101,30 @@ std::string TIdHeaderList::ValueAt(int index) const {
     }
     std::string_view line = lines_[index];
     std::size_t valueStart = RawNameAt(index).size() + 1;
-    std::string value(valueStart < line.size() ? line.substr(valueStart) : std::string_view());
-    if (JoinContinuations) {
-        for (int next = index + 1; IsContinuation(next); ++next) {
-            value = Trim(value) + " " + Trim(lines_[next]);
-        }
+    std::string value(
+        TrimmedView(valueStart < line.size() ? line.substr(valueStart) : std::string_view()));
+    if (!JoinContinuations) {
+        return value;
     }
-    return Trim(value);
+    // Each piece is appended once: re-trimming and copying the whole value for every line
+    // made a long run of continuation lines cost the square of its length.
+    int end = index + 1;
+    std::size_t joined = value.size();
+    for (; IsContinuation(end); ++end) {
+        joined += lines_[end].size() + 1;
+    }
+    value.reserve(joined);
+    for (int next = index + 1; next < end; ++next) {
+        const std::string_view piece = TrimmedView(lines_[next]);
+        if (piece.empty()) {
+            continue;
+        }
+        if (!value.empty()) {
+            value += ' ';
+        }
+        value.append(piece);
+    }
+    return value;
 }
 
 void TIdHeaderList::SetHeader(std::string_view name, std::string_view value) {

@@ -90,7 +90,7 @@ int ReadMonth(std::string& text, const std::string& separator) {
 }
 
 int ReadDay(std::string& text, const std::string& separator) {
-    const int day = StrToIntDef(TakeToken(text, separator), 1);
+    const int day = DecimalStrToIntDef(TakeToken(text, separator), 1);
     text = TrimLeft(text);
     return day;
 }
@@ -99,9 +99,9 @@ int ReadDay(std::string& text, const std::string& separator) {
 // back as the remaining text and the year is read from what followed it.
 int ReadYear(std::string& text) {
     std::string token = TakeToken(text, " ");
-    int year = StrToIntDef(token, 1900);
+    int year = DecimalStrToIntDef(token, 1900);
     if (year == 1900) {
-        year = StrToIntDef(text, 1900);
+        year = DecimalStrToIntDef(text, 1900);
         text = token;
     }
     if (year < 80) {
@@ -114,9 +114,9 @@ int ReadYear(std::string& text) {
 
 std::optional<TDateTime> ReadTimeOfDay(std::string& text) {
     std::string time = TakeToken(text, " ");
-    const int hours = StrToIntDef(TakeToken(time, ":"), 0);
-    const int minutes = StrToIntDef(TakeToken(time, ":"), 0);
-    const int seconds = StrToIntDef(time, 0);
+    const int hours = DecimalStrToIntDef(TakeToken(time, ":"), 0);
+    const int minutes = DecimalStrToIntDef(TakeToken(time, ":"), 0);
+    const int seconds = DecimalStrToIntDef(time, 0);
     return TryEncodeTime(hours, minutes, seconds);
 }
 
@@ -194,8 +194,9 @@ TDateTime ParseZoneOffset(std::string_view text) {
     if (zone.empty() || (zone[0] != '+' && zone[0] != '-')) {
         return 0;
     }
-    const int hours = StrToIntDef(zone.substr(1, 2), -1);
-    const int minutes = StrToIntDef(zone.substr(std::min<std::size_t>(3, zone.size()), 2), -1);
+    const int hours = DecimalStrToIntDef(zone.substr(1, 2), -1);
+    const int minutes =
+        DecimalStrToIntDef(zone.substr(std::min<std::size_t>(3, zone.size()), 2), -1);
     const std::optional<TDateTime> offset = TryEncodeTime(hours, minutes, 0);
     if (!offset) {
         return 0;

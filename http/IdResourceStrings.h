@@ -11,6 +11,10 @@ inline constexpr const char* RSHTTPMethodRequiresVersion =
     "This request method is supported in HTTP 1.1";
 inline constexpr const char* RSHTTPChunkStarted = "Chunk Started";
 inline constexpr const char* RSIOHandlerPropInvalid = "IOHandler value is not valid";
+inline constexpr const char* RSHTTPUnsafeURL = "Request URL contains a CR, LF or NUL byte";
+inline constexpr const char* RSHTTPUnsafeHeader = "Request header contains a CR, LF or NUL byte";
+inline constexpr const char* RSHTTPBodyTooLarge =
+    "Response body is larger than 64 MiB, the most held in memory";
 
 inline constexpr const char* RSURIProtocolFieldEmpty = "Protocol field is empty";
 inline constexpr const char* RSURIHostFieldEmpty = "Host field is empty";

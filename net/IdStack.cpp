@@ -49,18 +49,6 @@ const char* SocketErrorText(int code) {
     return "";
 }
 
-bool IsByteNumber(std::string_view piece) {
-    if (piece.empty() || piece.size() > 3 ||
-        !std::all_of(piece.begin(), piece.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return false;
-    }
-    int value = 0;
-    for (char c : piece) {
-        value = value * 10 + (c - '0');
-    }
-    return value <= 255;
-}
-
 bool EqualsIgnoringCase(std::string_view text, std::string_view upper) {
     return std::equal(text.begin(), text.end(), upper.begin(), upper.end(), [](char a, char b) {
         return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
@@ -68,6 +56,23 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view upper) {
 }
 
 } // namespace
+
+bool ReadAddressByte(std::string_view piece, std::uint8_t& value) {
+    if (piece.empty() ||
+        !std::all_of(piece.begin(), piece.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    // Any count of leading zeros: the number, not its spelling, must fit in a byte.
+    unsigned number = 0;
+    for (char c : piece) {
+        number = number * 10 + static_cast<unsigned>(c - '0');
+        if (number > 255) {
+            return false;
+        }
+    }
+    value = static_cast<std::uint8_t>(number);
+    return true;
+}
 
 TIdStack* TIdStack::ActiveStack() {
     return ActiveStackPointer.load(std::memory_order_acquire);
@@ -134,12 +139,13 @@ std::string TIdStack::ResolveHostAddress(const std::string& host) {
 
 bool TIdStack::IsDottedQuad(const std::string& text) {
     std::string_view rest = text;
+    std::uint8_t value = 0;
     for (int piece = 0; piece < 3; ++piece) {
         const std::size_t dot = rest.find('.');
-        if (dot == std::string_view::npos || !IsByteNumber(rest.substr(0, dot))) {
+        if (dot == std::string_view::npos || !ReadAddressByte(rest.substr(0, dot), value)) {
             return false;
         }
         rest.remove_prefix(dot + 1);
     }
-    return IsByteNumber(rest);
+    return ReadAddressByte(rest, value);
 }

@@ -6,10 +6,15 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The four bytes of an IPv4 address, first byte first.
 using TIdIPv4Bytes = std::array<std::uint8_t, 4>;
+
+// Reads piece as a decimal number from 0 to 255, with any count of leading zeros; false for
+// anything else.
+bool ReadAddressByte(std::string_view piece, std::uint8_t& value);
 
 // A socket's address as the stack reports it.
 struct TIdSocketAddress {

@@ -34,17 +34,13 @@ void TakeSet(std::vector<TSocket>* list, const TFdSet& set) {
     }
 }
 
-// The runtime's integer conversion of one address part.
+// One address part as a byte; anything else raises the integer conversion error.
 std::uint8_t AddressByte(const std::string& part) {
-    if (part.empty() || part.size() > 10 ||
-        part.find_first_not_of("0123456789") != std::string::npos) {
+    std::uint8_t value = 0;
+    if (!ReadAddressByte(part, value)) {
         throw EIdException(FormatText(RSInvalidInteger, part.c_str()));
     }
-    const unsigned long value = std::stoul(part);
-    if (value > 255) {
-        throw EIdException(FormatText(RSInvalidInteger, part.c_str()));
-    }
-    return static_cast<std::uint8_t>(value);
+    return value;
 }
 
 } // namespace

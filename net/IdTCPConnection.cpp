@@ -18,6 +18,8 @@ TIdStack& Stack() {
 // The most room ReadToStream makes before the bytes arrive: a count is only the peer's
 // word, and a stream of a larger announced size grows as the data really comes.
 constexpr std::int64_t kMaxPresize = 16 * 1024 * 1024;
+// How long PollForClose looks for a close, in milliseconds.
+constexpr int kPollForCloseWait = 1;
 
 } // namespace
 
@@ -61,9 +63,9 @@ bool TIdTCPConnection::IsConnected() {
 }
 
 void TIdTCPConnection::PollForClose(bool raiseIfDisconnected) {
-    // A close that already happened is readable at once; waiting longer only delays every
-    // request on a healthy idle connection.
-    FillInputBuffer(raiseIfDisconnected, 0, false);
+    // A peer that closes right after its response is often a fraction of a millisecond
+    // late; a look without waiting misses that close and sends into a dying connection.
+    FillInputBuffer(raiseIfDisconnected, kPollForCloseWait, false);
 }
 
 void TIdTCPConnection::DropSocket() {

@@ -54,7 +54,7 @@ public:
     // EIdConnClosedGracefully when asked to and nothing is buffered (or ignoreBuffer).
     virtual void CheckDisconnected(bool raiseIfDisconnected = true, bool ignoreBuffer = false);
     virtual bool IsConnected();
-    // A look, without waiting, for a close or for data that arrived while idle.
+    // A 1 ms look for a close or for data that arrived while idle.
     virtual void PollForClose(bool raiseIfDisconnected);
     // Shuts the socket down and closes it; the buffered input stays readable.
     virtual void DropSocket();

@@ -22,8 +22,7 @@ enum TWinsockRow : std::size_t {
     rowConnect,
     rowGetSockName,
     rowGetPeerName,
-    rowGetAddrInfo,
-    rowFreeAddrInfo,
+    rowGetHostByName,
     rowHtons,
     rowNtohs,
     rowHtonl,
@@ -40,8 +39,7 @@ enum TWinsockRow : std::size_t {
 using TSocketFn = int(int, int, int);
 using TAddressFn = int(int, const sockaddr*, socklen_t);
 using TNameFn = int(int, sockaddr*, socklen_t*);
-using TGetAddrInfoFn = int(const char*, const char*, const addrinfo*, addrinfo**);
-using TFreeAddrInfoFn = void(addrinfo*);
+using TGetHostByNameFn = int(const char*, hostent*, char*, size_t, hostent**, int*);
 using TShortFn = std::uint16_t(std::uint16_t);
 using TLongFn = std::uint32_t(std::uint32_t);
 using TPollFn = int(pollfd*, nfds_t, int);
@@ -59,6 +57,9 @@ struct TWinsockEntry {
 
 // The loader's code for a library that cannot be loaded; the loader's own text explains it.
 constexpr std::uint32_t kModuleNotFound = 126;
+
+// The most room a name's lookup result may take.
+constexpr std::size_t kMaxHostEntrySize = 1024 * 1024;
 
 std::atomic<void*> WinsockLibrary{nullptr};
 thread_local int LastError = 0;
@@ -81,8 +82,8 @@ TWinsockEntry WinsockEntryTable[rowCount] = {
     {"connect", {nullptr}, TStub<rowConnect, TAddressFn>::Address()},
     {"getsockname", {nullptr}, TStub<rowGetSockName, TNameFn>::Address()},
     {"getpeername", {nullptr}, TStub<rowGetPeerName, TNameFn>::Address()},
-    {"getaddrinfo", {nullptr}, TStub<rowGetAddrInfo, TGetAddrInfoFn>::Address()},
-    {"freeaddrinfo", {nullptr}, TStub<rowFreeAddrInfo, TFreeAddrInfoFn>::Address()},
+    // The reentrant form: the plain one shares one result area between all threads.
+    {"gethostbyname_r", {nullptr}, TStub<rowGetHostByName, TGetHostByNameFn>::Address()},
     {"htons", {nullptr}, TStub<rowHtons, TShortFn>::Address()},
     {"ntohs", {nullptr}, TStub<rowNtohs, TShortFn>::Address()},
     {"htonl", {nullptr}, TStub<rowHtonl, TLongFn>::Address()},
@@ -165,13 +166,13 @@ int ErrnoOfCode(int code) {
 
 int CodeOfResolverError(int error) {
     switch (error) {
-    case EAI_NONAME:
-    case EAI_NODATA:
-    case EAI_ADDRFAMILY:
+    case HOST_NOT_FOUND:
         return WSAHOST_NOT_FOUND;
-    case EAI_AGAIN:
+    case TRY_AGAIN:
         return WSATRY_AGAIN;
-    case EAI_SYSTEM:
+    case NO_DATA:
+        return WSANO_DATA;
+    case NETDB_INTERNAL:
         return CodeOfErrno(errno);
     default:
         return WSANO_RECOVERY;
@@ -267,20 +268,29 @@ int WsGetPeerName(TSocket socket, sockaddr* address, socklen_t* length) {
 }
 
 std::vector<in_addr> WsGetHostByName(const char* name) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int error = Bound<rowGetAddrInfo, TGetAddrInfoFn>()(name, nullptr, &hints, &found);
+    hostent entry{};
+    hostent* found = nullptr;
+    int resolverError = 0;
+    std::vector<char> scratch(1024);
+    int error;
+    // The scratch area holds the names and addresses; a long list needs a larger one.
+    while ((error = Bound<rowGetHostByName, TGetHostByNameFn>()(
+                name, &entry, scratch.data(), scratch.size(), &found, &resolverError)) == ERANGE &&
+           scratch.size() < kMaxHostEntrySize) {
+        scratch.resize(scratch.size() * 2);
+    }
     std::vector<in_addr> addresses;
-    if (error != 0) {
-        LastError = CodeOfResolverError(error);
+    if (error != 0 || found == nullptr) {
+        LastError = error != 0 ? CodeOfErrno(error) : CodeOfResolverError(resolverError);
         return addresses;
     }
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        addresses.push_back(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr);
+    if (found->h_addrtype == AF_INET && found->h_length == sizeof(in_addr)) {
+        for (char** address = found->h_addr_list; *address != nullptr; ++address) {
+            in_addr bytes;
+            std::memcpy(&bytes, *address, sizeof(bytes));
+            addresses.push_back(bytes);
+        }
     }
-    Bound<rowFreeAddrInfo, TFreeAddrInfoFn>()(found);
     if (addresses.empty()) {
         LastError = WSANO_DATA;
     }

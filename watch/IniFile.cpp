@@ -1,12 +1,15 @@
 #include "watch/IniFile.h"
 
 #include "watch/IniFileException.h"
+#include "watch/IniFileReadException.h"
 #include "watch/MarkerText.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -14,33 +17,94 @@
 namespace watch {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-    return LowerAscii(a) == LowerAscii(b);
+const char* const NotRegularFile = "not a regular file";
+const char* const TooLarge = "larger than 1 MiB";
+static_assert(TIniFile::MaxFileSize == 1 << 20, "the refusal names the limit");
+
+// Symbolic links followed before giving up, as the system itself does.
+constexpr int MaxLinkHops = 40;
+
+// Closes the descriptor when the scope ends, unless it was closed before.
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : fd_(fd) {}
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    ~TDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    int Get() const { return fd_; }
+
+    // False when the last of the data could not be written out.
+    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+private:
+    int fd_;
+};
+
+// What reading the file gave: its bytes, or why there are none.
+struct TFileText {
+    enum class TState { Read, Missing, Refused };
+    TState State;
+    std::string Text;
+    std::string Problem;
+};
+
+TFileText Failure(int error) {
+    return {error == ENOENT ? TFileText::TState::Missing : TFileText::TState::Refused, "",
+            std::strerror(error)};
 }
 
-// The name of a "[name]" line, or nothing for any other line.
-std::optional<std::string> SectionName(const std::string& line) {
-    std::string trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() != '[')
-        return std::nullopt;
-    size_t close = trimmed.find(']');
-    return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+TFileText Refusal(const char* problem) {
+    return {TFileText::TState::Refused, "", problem};
 }
 
-bool IsHeaderOf(const std::string& line, const std::string& section) {
-    std::optional<std::string> name = SectionName(line);
-    return name && SameName(*name, section);
+// Anything but a small regular file is refused: a pipe or a terminal would wait forever,
+// a device could deliver without end, a huge file would be held in memory whole.
+const char* ProblemWith(const struct stat& status) {
+    if (!S_ISREG(status.st_mode))
+        return NotRegularFile;
+    if (status.st_size > static_cast<off_t>(TIniFile::MaxFileSize))
+        return TooLarge;
+    return nullptr;
 }
 
-bool IsKeyLine(const std::string& line, const std::string& key) {
-    size_t equals = line.find('=');
-    return equals != std::string::npos && SameName(Trim(line.substr(0, equals)), key);
+TFileText ReadFileText(const std::string& path) {
+    // Looked at before opening, so that no device is ever opened; looked at again after,
+    // in case the name was given to something else in between.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return Failure(errno);
+    if (const char* problem = ProblemWith(status))
+        return Refusal(problem);
+    TDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
+        return Failure(errno);
+    if (const char* problem = ProblemWith(status))
+        return Refusal(problem);
+
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
+        if (count == 0)
+            return {TFileText::TState::Read, std::move(text), ""};
+        if (count < 0 && errno != EINTR)
+            return Failure(errno);
+        if (count > 0)
+            text.append(buffer, static_cast<size_t>(count));
+        if (text.size() > TIniFile::MaxFileSize)
+            return Refusal(TooLarge);
+    }
 }
 
 bool WriteAll(int fd, const std::string& data) {
     size_t written = 0;
     while (written < data.size()) {
-        ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+        ssize_t n =
+            ::pwrite(fd, data.data() + written, data.size() - written, static_cast<off_t>(written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -50,98 +114,188 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-// Keeps the permissions of the file being replaced; a new file gets rw-r--r--.
-mode_t ModeFor(const std::string& path) {
+bool Truncate(int fd, off_t size) {
+    return ::ftruncate(fd, size) == 0;
+}
+
+// The file that `path` names once symbolic links are followed; it need not exist.
+std::string LinkTarget(std::string path) {
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error))
+            return path;
+        std::filesystem::path link = std::filesystem::read_symlink(path, error);
+        if (error)
+            return path;
+        path = link.is_absolute() ? link.string()
+                                  : (std::filesystem::path(path).parent_path() / link).string();
+    }
+    return path;
+}
+
+enum class TTemporaryOutcome { Renamed, NotMade, Failed };
+
+// Writes a temporary file beside `target`, with the old file's owner and mode, and renames
+// it over `target`. NotMade: the folder refused the temporary file or it could not be
+// given the old owner, and nothing was changed.
+TTemporaryOutcome ReplaceThroughTemporary(const std::string& target, const std::string& text,
+                                          const struct stat* old) {
+    std::string temporary = target + ".XXXXXX";
+    TDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.Get() < 0)
+        return TTemporaryOutcome::NotMade;
+    if (old && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0) {
+        ::unlink(temporary.c_str());
+        return TTemporaryOutcome::NotMade;
+    }
+    // A new file gets rw-r--r--.
+    mode_t mode = old ? old->st_mode & 07777 : 0644;
+    bool written =
+        ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
+    written = file.Close() && written;
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return TTemporaryOutcome::Failed;
+    }
+    return TTemporaryOutcome::Renamed;
+}
+
+// Rewrites the regular file `target` where it is. Room for a longer text is taken before
+// anything is written, so that a full disk leaves the old text as it was.
+bool RewriteInPlace(const std::string& target, const std::string& text) {
+    TDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    off_t size = static_cast<off_t>(text.size());
+    if (size > status.st_size &&
+        ::posix_fallocate(file.Get(), status.st_size, size - status.st_size) != 0) {
+        Truncate(file.Get(), status.st_size); // a part may have been taken
+        return false;
+    }
+    bool written =
+        WriteAll(file.Get(), text) && Truncate(file.Get(), size) && ::fsync(file.Get()) == 0;
+    return file.Close() && written;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& text) {
+    std::string target = LinkTarget(path);
+    struct stat old {};
+    bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return false;
+    switch (ReplaceThroughTemporary(target, text, exists ? &old : nullptr)) {
+    case TTemporaryOutcome::Renamed:
+        return true;
+    case TTemporaryOutcome::NotMade:
+        return exists && RewriteInPlace(target, text);
+    case TTemporaryOutcome::Failed:
+        break;
+    }
+    return false;
 }
 
 } // namespace
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
+    TFileText file = ReadFileText(path_);
+    refused_ = file.State == TFileText::TState::Refused;
+    if (file.State == TFileText::TState::Read)
+        lines_ = ParseLines(file.Text);
+}
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-    std::optional<std::vector<std::string>> lines = ReadLines();
-    if (!lines)
-        return defaultValue;
+    std::string wantedSection = LowerAscii(section);
+    std::string wantedKey = LowerAscii(key);
     bool inSection = false;
-    for (const std::string& line : *lines) {
-        if (std::optional<std::string> name = SectionName(line)) {
-            inSection = SameName(*name, section);
-        } else if (inSection && IsKeyLine(line, key)) {
-            return line.substr(line.find('=') + 1, MaxValueLength);
-        }
+    for (const TLine& line : lines_) {
+        if (line.Section)
+            inSection = *line.Section == wantedSection;
+        else if (inSection && line.Key == wantedKey)
+            return line.Text.substr(line.Text.find('=') + 1, MaxValueLength);
     }
     return defaultValue;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-    std::optional<std::vector<std::string>> read = ReadLines();
-    // A file that exists but cannot be read must not be replaced by this one value.
-    if (!read && ::access(path_.c_str(), F_OK) == 0)
+    if (refused_)
         throw EIniFileException(path_);
-    std::vector<std::string> lines = read.value_or(std::vector<std::string>{});
-    std::string entry = key + "=" + value;
+    std::vector<TLine> lines = lines_;
+    SetValue(lines, section, key, value);
+    std::string text;
+    for (const TLine& line : lines)
+        text.append(line.Text).append("\r\n");
+    // A file grown past what is read would come back as defaults at the next start.
+    if (text.size() > MaxFileSize || !ReplaceFile(path_, text))
+        throw EIniFileException(path_);
+    lines_ = std::move(lines);
+}
 
-    size_t header = 0;
-    while (header < lines.size() && !IsHeaderOf(lines[header], section))
-        ++header;
-    if (header == lines.size()) {
-        lines.push_back("[" + section + "]");
-        lines.push_back(entry);
-        ReplaceFile(lines);
+TIniFile::TLine TIniFile::ParseLine(std::string text) {
+    TLine line{std::move(text), std::nullopt, std::nullopt};
+    const std::string& all = line.Text;
+    size_t first = 0;
+    while (first < all.size() && static_cast<unsigned char>(all[first]) <= ' ')
+        ++first;
+    if (first < all.size() && all[first] == '[') {
+        size_t close = all.find(']', first);
+        line.Section = LowerAscii(Trim(all.substr(
+            first + 1, close == std::string::npos ? std::string::npos : close - first - 1)));
+    } else if (size_t equals = all.find('='); equals != std::string::npos) {
+        line.Key = LowerAscii(Trim(all.substr(0, equals)));
+    }
+    return line;
+}
+
+// The lines without their line ends; a last line without one counts too.
+std::vector<TIniFile::TLine> TIniFile::ParseLines(const std::string& text) {
+    std::vector<TLine> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = std::min(text.find('\n', start), text.size());
+        size_t length = end - start;
+        if (length > 0 && text[end - 1] == '\r')
+            --length;
+        lines.push_back(ParseLine(text.substr(start, length)));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void TIniFile::SetValue(std::vector<TLine>& lines, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    std::string wantedSection = LowerAscii(section);
+    std::string wantedKey = LowerAscii(key);
+    TLine entry = ParseLine(key + "=" + value);
+
+    auto header = std::find_if(lines.begin(), lines.end(),
+                               [&](const TLine& line) { return line.Section == wantedSection; });
+    if (header == lines.end()) {
+        lines.push_back(ParseLine("[" + section + "]"));
+        lines.push_back(std::move(entry));
         return;
     }
 
     // New keys go after the section's last non-blank line, before any blank separator.
-    size_t insertAt = header + 1;
-    for (size_t i = header + 1; i < lines.size() && !SectionName(lines[i]); ++i) {
-        if (IsKeyLine(lines[i], key)) {
-            lines[i] = entry;
-            ReplaceFile(lines);
+    size_t first = static_cast<size_t>(header - lines.begin()) + 1;
+    size_t insertAt = first;
+    for (size_t i = first; i < lines.size() && !lines[i].Section; ++i) {
+        if (lines[i].Key == wantedKey) {
+            lines[i] = std::move(entry);
             return;
         }
-        if (!Trim(lines[i]).empty())
+        if (!Trim(lines[i].Text).empty())
             insertAt = i + 1;
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
-    ReplaceFile(lines);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
 }
 
-// The file's lines without their line ends, or nothing when it cannot be read.
-std::optional<std::vector<std::string>> TIniFile::ReadLines() const {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    if (in.bad())
-        return std::nullopt;
-    return lines;
-}
-
-void TIniFile::ReplaceFile(const std::vector<std::string>& lines) const {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-
-    std::string temporary = path_ + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        throw EIniFileException(path_);
-    bool written = ::fchmod(fd, ModeFor(path_)) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        throw EIniFileException(path_);
-    }
+void CheckIniFileReadable(const std::string& path) {
+    TFileText file = ReadFileText(path);
+    if (file.State != TFileText::TState::Read)
+        throw EIniFileReadException(path, file.Problem);
 }
 
 } // namespace watch

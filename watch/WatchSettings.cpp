@@ -2,10 +2,17 @@
 
 #include "watch/GbkText.h"
 #include "watch/IniFile.h"
+#include "watch/IniFileException.h"
 #include "watch/WatchPanel.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <pwd.h>
+#include <stdexcept>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -50,15 +57,69 @@ std::string SelectedItem(const ISelector& selector) {
     return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
 }
 
-} // namespace
+const char* const SettingsFileName = "program.ini";
 
-std::string SettingsPath() {
+std::string ProgramFolder() {
     char executable[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", executable, sizeof executable);
     if (length < 0 || length == static_cast<ssize_t>(sizeof executable))
         throw std::system_error(errno, std::generic_category(), "Cannot locate the program");
     std::string path(executable, static_cast<size_t>(length));
-    return path.substr(0, path.rfind('/') + 1) + "program.ini";
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// $HOME, else the user's entry in the password database; empty when neither has one.
+std::string HomeFolder() {
+    std::string home = Environment("HOME");
+    if (!home.empty())
+        return home;
+    const passwd* user = ::getpwuid(::getuid());
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+}
+
+// Whether the user may make files in `folder`, judged as the system will judge the save.
+bool MayWriteIn(const std::string& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool Exists(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+// Makes `folder` and any missing folders above it, each for the user alone.
+void MakeFolder(const std::filesystem::path& folder, const std::string& settingsPath) {
+    std::error_code ignored; // a folder that cannot be looked at fails at the mkdir below
+    if (folder.empty() || std::filesystem::is_directory(folder, ignored))
+        return;
+    MakeFolder(folder.parent_path(), settingsPath);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw EIniFileException(settingsPath);
+}
+
+} // namespace
+
+std::string SettingsPath() {
+    return SettingsPathFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), HomeFolder());
+}
+
+std::string SettingsPathFor(const std::string& programFolder, const std::string& configHome,
+                            const std::string& home) {
+    std::filesystem::path beside = std::filesystem::path(programFolder) / SettingsFileName;
+    if (Exists(beside) || MayWriteIn(programFolder))
+        return beside.string();
+    std::filesystem::path config = std::filesystem::path(configHome);
+    if (!config.is_absolute()) {
+        if (home.empty())
+            throw std::runtime_error("Cannot locate the home folder");
+        config = std::filesystem::path(home) / ".config";
+    }
+    return (config / "quorvel" / SettingsFileName).string();
 }
 
 void LoadSettings(IWatchPanel& panel, const std::string& path) {
@@ -76,6 +137,7 @@ void LoadSettings(IWatchPanel& panel, const std::string& path) {
 }
 
 void btnSaveClick(IWatchPanel& panel, const std::string& path) {
+    MakeFolder(std::filesystem::path(path).parent_path(), path);
     TIniFile file(path);
     for (int pair = 1; pair <= IWatchPanel::PairCount; ++pair) {
         file.WriteString(PairSection(pair), "com", panel.editComName(pair).Text());

@@ -6,8 +6,18 @@ namespace watch {
 
 class IWatchPanel;
 
-// "program.ini" in the folder of the running executable.
+// The settings file of the running program: see SettingsPathFor. Its folder and the user's
+// folders come from the executable's location, $XDG_CONFIG_HOME and $HOME (or the user's
+// entry in the password database when $HOME is unset or empty).
 std::string SettingsPath();
+
+// "program.ini" in `programFolder` when a "program.ini" is already there or the user may
+// write to that folder (a build tree, a portable copy). Otherwise, for an installed program,
+// "quorvel/program.ini" in the user's config folder: `configHome` ($XDG_CONFIG_HOME) when it
+// is an absolute path, else ".config" in `home`; throws std::runtime_error when that is
+// needed and `home` is empty.
+std::string SettingsPathFor(const std::string& programFolder, const std::string& configHome,
+                            const std::string& home);
 
 // Fills the five keyword pairs and the three selectors from the settings file at `path`.
 // Missing values (or a missing or unreadable file) give empty pairs, "半小时", "北京" and
@@ -18,7 +28,8 @@ void LoadSettings(IWatchPanel& panel, const std::string& path);
 // Writes the five pairs as typed (also incomplete or empty ones) and the selected item of
 // each selector (empty when none is selected) to `path`, one value at a time. Throws
 // EIniFileException ("Unable to write to <path>") at the first value that cannot be
-// written; the values after it are not written.
+// written; the values after it are not written. A missing folder of `path` is made first,
+// readable by the user alone.
 void btnSaveClick(IWatchPanel& panel, const std::string& path);
 
 } // namespace watch

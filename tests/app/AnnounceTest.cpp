@@ -1,6 +1,7 @@
 #include "AnnounceTest.h"
 
 #include "MessageBoxCatcher.h"
+#include "PaneInput.h"
 #include "WindowFixture.h"
 #include "watch/GbkText.h"
 
@@ -47,8 +48,7 @@ QWebEngineView* Pane(WindowFixture& fixture) {
 }
 
 void Click(WindowFixture& fixture, const char* id) {
-    Pane(fixture)->page()->runJavaScript(
-        QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id)));
+    QVERIFY2(ClickElement(Pane(fixture), QString::fromLatin1(id)), id);
 }
 
 } // namespace
@@ -72,7 +72,12 @@ std::unique_ptr<WindowFixture> AnnounceTest::OpenLinksPage() {
     auto fixture =
         std::make_unique<WindowFixture>(WindowFixture::FailingNetwork, server_->Url("/links.html"));
     QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
-    return loaded.wait() ? std::move(fixture) : nullptr;
+    fixture->window->show();
+    if (!QTest::qWaitForWindowExposed(fixture->window.get()) || !loaded.wait())
+        return nullptr;
+    // The engine takes input once it has drawn the page.
+    QTest::qWait(200);
+    return fixture;
 }
 
 void AnnounceTest::pageSetsTheRecommendationAndShowsItsMessage() {
@@ -169,10 +174,11 @@ void AnnounceTest::navigationRulesOnGbkText() {
     MessageBoxCatcher boxes;
     TfrmVantaro& window = *fixture.window;
     bool cancel = false;
-    window.WebBrowser1BeforeNavigate2("http://a.test/page.html", cancel);
+    window.WebBrowser1BeforeNavigate2("http://a.test/page.html", true, cancel);
     QVERIFY(!cancel);
 
-    window.WebBrowser1BeforeNavigate2(watch::Gbk("http://a.test/x#m##mb#你好%20#me#"), cancel);
+    window.WebBrowser1BeforeNavigate2(watch::Gbk("http://a.test/x#m##mb#你好%20#me#"), false,
+                                      cancel);
     QVERIFY(cancel);
     QTRY_COMPARE(boxes.Texts(), QStringList({QString::fromUtf8("你好%20")}));
 
@@ -181,11 +187,15 @@ void AnnounceTest::navigationRulesOnGbkText() {
                             "http://a.test/x#n##nb#javascript:alert(1)#ne#",
                             "http://a.test/x#n##nb#http:nohost#ne#", "http://a.test/x#n#"}) {
         cancel = false;
-        window.WebBrowser1BeforeNavigate2(url, cancel);
+        window.WebBrowser1BeforeNavigate2(url, true, cancel);
         QVERIFY2(cancel, url);
     }
+    // Only a navigation the user started opens its address.
     cancel = false;
-    window.WebBrowser1BeforeNavigate2("http://a.test/x#n##nb#HTTPS://B.test/y#ne#", cancel);
+    window.WebBrowser1BeforeNavigate2("http://a.test/x#n##nb#https://c.test/z#ne#", false, cancel);
+    QVERIFY(cancel);
+    cancel = false;
+    window.WebBrowser1BeforeNavigate2("http://a.test/x#n##nb#HTTPS://B.test/y#ne#", true, cancel);
     QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("https://b.test/y"))}));
     QCOMPARE(boxes.Texts().size(), 1);
 }

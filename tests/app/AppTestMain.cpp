@@ -1,10 +1,13 @@
 // Runs one group of the window's tests, named by the first argument, under the offscreen
 // platform; the other arguments go to Qt Test.
 
+#include "AnnounceLinkTest.h"
+#include "AnnounceRootTest.h"
 #include "AnnounceTest.h"
 #include "LayoutTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
+#include "UnprivilegedProcess.h"
 #include "app/Messages.h"
 #include "app/WebEngineSetup.h"
 
@@ -25,7 +28,16 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<ShellTest>();
     if (std::strcmp(name, "announce") == 0)
         return std::make_unique<AnnounceTest>();
+    if (std::strcmp(name, "links") == 0)
+        return std::make_unique<AnnounceLinkTest>();
+    if (std::strcmp(name, "root") == 0)
+        return std::make_unique<AnnounceRootTest>();
     return nullptr;
+}
+
+// The groups that load pages into the pane, which the web engine does only in its sandbox.
+bool LoadsPages(const char* name) {
+    return std::strcmp(name, "announce") == 0 || std::strcmp(name, "links") == 0;
 }
 
 } // namespace
@@ -33,16 +45,22 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
 int main(int argc, char* argv[]) {
     std::unique_ptr<QObject> group = argc > 1 ? TestGroup(argv[1]) : nullptr;
     if (!group) {
-        std::fprintf(stderr, "usage: app_tests layout|search|shell|announce [QTEST_ARG...]\n");
+        std::fprintf(stderr,
+                     "usage: app_tests layout|search|shell|announce|links|root [QTEST_ARG...]\n");
         return 2;
     }
+    if (LoadsPages(argv[1]))
+        BecomeUnprivileged();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --no-sandbox");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
+    // Asks the web engine to run without its sandbox; the program must not listen.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     PrepareWebEngine();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    UseChineseTranslations(application);
 
     argv[1] = argv[0];
     return QTest::qExec(group.get(), argc - 1, argv + 1);

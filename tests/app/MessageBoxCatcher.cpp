@@ -2,6 +2,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QTextDocumentFragment>
+
+namespace {
+
+QString DisplayedText(const QLabel* label) {
+    bool rich = label->textFormat() == Qt::RichText ||
+                (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    return rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+}
+
+} // namespace
 
 MessageBoxCatcher::MessageBoxCatcher() {
     connect(&poll_, &QTimer::timeout, this, &MessageBoxCatcher::AnswerOpenBox);
@@ -19,6 +31,9 @@ void MessageBoxCatcher::AnswerOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    boxes_.push_back({box->windowTitle(), box->text(), box->icon()});
-    box->button(QMessageBox::Ok)->click();
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    boxes_.push_back({box->windowTitle(), box->text(), box->icon(),
+                      label ? DisplayedText(label) : QString(), ok->text()});
+    ok->click();
 }

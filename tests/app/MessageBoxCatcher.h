@@ -16,6 +16,9 @@ public:
         QString title;
         QString text;
         QMessageBox::Icon icon;
+        // The text as the box draws it: rich text shows its markup as formatting.
+        QString shown;
+        QString okText;
     };
 
     MessageBoxCatcher();

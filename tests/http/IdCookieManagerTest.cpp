@@ -23,7 +23,7 @@ protected:
 
     // The names stored for a domain, in the order of its list.
     std::string NamesOf(std::string_view domain) {
-        TIdCookies::TDomainIndex& index = manager.CookieStore().DomainIndex();
+        const TIdCookies::TDomainIndex& index = manager.CookieStore().DomainIndex();
         const std::size_t found = index.IndexOf(domain);
         std::string names;
         for (std::size_t position = 0;
@@ -136,6 +136,13 @@ TEST_F(CookieManagerTest, MaxAgeZeroDropsTheCookieAtTheNextHeader) {
     EXPECT_EQ(NamesOf("h"), "");
 }
 
+TEST_F(CookieManagerTest, HexadecimalMaxAgeIsNoMaxAge) {
+    manager.TakeSetCookie("a=1; path=/; Max-Age=0x0", "h");
+    manager.TakeSetCookie("b=2; path=/; max-age=$0", "h");
+    EXPECT_EQ(HeaderFor("http://h/"), "b=2; a=1");
+    EXPECT_EQ(manager.CookieStore().Count(), 2u);
+}
+
 TEST_F(CookieManagerTest, ReplacementWithAnEmptyValueKeepsTheName) {
     manager.TakeSetCookie("a=1; path=/", "h");
     manager.TakeSetCookie("a=; path=/", "h");
@@ -184,6 +191,84 @@ TEST_F(CookieManagerTest, SetCookie2PortListAndItsErrors) {
     EXPECT_THROW(manager.TakeSetCookie2("a=2; path=/; Port=\"80,x\"", "h"), EConvertError);
     EXPECT_EQ(manager.CookieStore().Count(), 1u);
     EXPECT_EQ(HeaderFor("http://h/"), "a=1");
+}
+
+std::string Numbered(const std::string& prefix, int number) {
+    return prefix + std::to_string(number);
+}
+
+// The names c<first> to c<last>, each followed by a blank.
+std::string NameRange(int first, int last) {
+    std::string names;
+    for (int number = first; number <= last; ++number) {
+        names += Numbered("c", number) + " ";
+    }
+    return names;
+}
+
+TEST_F(CookieManagerTest, ADomainKeepsItsFiftyNewestCookies) {
+    for (int number = 0; number <= 50; ++number) {
+        manager.TakeSetCookie(Numbered("c", number) + "=1; path=/", "h");
+    }
+    EXPECT_EQ(manager.CookieStore().Count(), 50u);
+    EXPECT_EQ(NamesOf("h"), NameRange(1, 50));
+    const std::string header = HeaderFor("http://h/");
+    EXPECT_TRUE(header.starts_with("c50=1; c49=1; ")) << header;
+    EXPECT_TRUE(header.ends_with("; c1=1")) << header;
+
+    manager.TakeSetCookie("other=1; path=/", "h2");
+    EXPECT_EQ(NamesOf("h2"), "other ");
+    EXPECT_EQ(NamesOf("h"), NameRange(1, 50));
+}
+
+TEST_F(CookieManagerTest, AReplacementAtTheBoundTakesNoRoom) {
+    for (int number = 1; number <= 50; ++number) {
+        manager.TakeSetCookie(Numbered("c", number) + "=1; path=/", "h");
+    }
+    manager.TakeSetCookie("C1=2; path=/", "h");
+    EXPECT_EQ(manager.CookieStore().Count(), 50u);
+    EXPECT_EQ(NamesOf("h"), NameRange(1, 50));
+    EXPECT_TRUE(HeaderFor("http://h/").ends_with("; C1=2"));
+}
+
+TEST_F(CookieManagerTest, TheStoreKeepsItsThreeThousandNewestCookies) {
+    // Round the hosts, thirty cookies each and one more: the very first goes.
+    for (int number = 0; number <= 3000; ++number) {
+        manager.TakeSetCookie(Numbered("c", number) + "=1; path=/", Numbered("h", number % 100));
+    }
+    EXPECT_EQ(manager.CookieStore().Count(), 3000u);
+    std::string expected;
+    for (int number = 100; number <= 3000; number += 100) {
+        expected += Numbered("c", number) + " ";
+    }
+    EXPECT_EQ(NamesOf("h0"), expected);
+    EXPECT_EQ(NamesOf("h1").substr(0, 3), "c1 ");
+    EXPECT_EQ(HeaderFor("http://h0/").find("c0=1"), std::string::npos);
+}
+
+TEST_F(CookieManagerTest, ACookieOfMoreThan4096BytesIsRefused) {
+    const std::string name = "big";
+    manager.TakeSetCookie(name + "=" + std::string(4096 - name.size(), 'v') + "; path=/", "h");
+    EXPECT_EQ(NamesOf("h"), "big ");
+    manager.TakeSetCookie(name + "=" + std::string(4097 - name.size(), 'w') + "; path=/", "h");
+    manager.TakeSetCookie(std::string(4097, 'n') + "=; path=/", "h");
+    EXPECT_EQ(manager.CookieStore().Count(), 1u);
+    EXPECT_EQ(HeaderFor("http://h/"), "big=" + std::string(4093, 'v'));
+}
+
+TEST_F(CookieManagerTest, TheOldestGoesFromTheListItWasStoredInWhateverItsDomainTextBecame) {
+    // The replacement leaves the domain text "h" on a cookie listed under "h ".
+    manager.TakeSetCookie("a=1; path=/", "h ");
+    manager.TakeSetCookie("a=2; path=/", "h ");
+    manager.TakeSetCookie("keep=1; path=/", "h");
+    ASSERT_EQ(manager.CookieStore().DomainIndex().ObjectAt(0)->ObjectAt(0)->Domain, "h");
+    for (int number = 1; number <= 50; ++number) {
+        manager.TakeSetCookie(Numbered("c", number) + "=1; path=/", "h ");
+    }
+    EXPECT_EQ(NamesOf("h "), NameRange(1, 50));
+    EXPECT_EQ(NamesOf("h"), "keep ");
+    EXPECT_EQ(manager.CookieStore().Count(), 51u);
+    EXPECT_EQ(HeaderFor("http://h/").find("a=2"), std::string::npos);
 }
 
 TEST(CookieManager, FiresCreateAndDestroyWithItsStore) {

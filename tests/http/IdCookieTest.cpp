@@ -82,10 +82,12 @@ TEST_F(CookieTest, MaxAgeGivesAnExpiryAndTheNetscapeVersion) {
     EXPECT_GE(cookie->MaxAge, 3598);
     EXPECT_LE(cookie->MaxAge, 3600);
 
-    const auto session = Parsed("a=1; max-age=soon");
-    EXPECT_EQ(session->InternalVersion, TIdCookieVersion::cvNetscape);
-    EXPECT_EQ(session->Expires, "");
-    EXPECT_EQ(session->MaxAge, -1);
+    for (const char* maxAge : {"soon", "0x0", "$3C", "x3C", "0X10"}) {
+        const auto session = Parsed(std::string("a=1; max-age=") + maxAge);
+        EXPECT_EQ(session->InternalVersion, TIdCookieVersion::cvNetscape) << maxAge;
+        EXPECT_EQ(session->Expires, "") << maxAge;
+        EXPECT_EQ(session->MaxAge, -1) << maxAge;
+    }
 }
 
 TEST_F(CookieTest, HugeMaxAgeStillReadsAsTheFarFuture) {
@@ -186,10 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CookieTest, Rfc2965ReadsCommentUrlDiscardAndPorts) {
     TIdCookieRFC2965 cookie;
-    cookie.ParseCookieText("a=1; CommentURL=http://h/c; Discard; Port=\"80, 8080,$1F90\"");
+    cookie.ParseCookieText("a=1; CommentURL=http://h/c; Discard; Port=\"80, 8080,443\"");
     EXPECT_EQ(cookie.CommentURL, "http://h/c");
     EXPECT_TRUE(cookie.Discard);
-    EXPECT_EQ(cookie.PortList, (std::vector<std::int32_t>{80, 8080, 8080}));
+    EXPECT_EQ(cookie.PortList, (std::vector<std::int32_t>{80, 8080, 443}));
     EXPECT_EQ(cookie.InternalVersion, TIdCookieVersion::cvNetscape);
 
     TIdCookieRFC2965 noPort;
@@ -201,12 +203,14 @@ TEST_F(CookieTest, Rfc2965ReadsCommentUrlDiscardAndPorts) {
 }
 
 TEST_F(CookieTest, Rfc2965PortErrors) {
-    TIdCookieRFC2965 cookie;
-    try {
-        cookie.ParseCookieText("a=1; Port=\"80,http\"");
-        FAIL() << "no error for a port that is no number";
-    } catch (const EConvertError& error) {
-        EXPECT_STREQ(error.what(), "'http' is not a valid integer value");
+    for (const std::string port : {"http", "0x50", "$50", "x50", " $1F90"}) {
+        TIdCookieRFC2965 cookie;
+        try {
+            cookie.ParseCookieText("a=1; Port=\"80," + port + "\"");
+            FAIL() << "no error for the port " << port;
+        } catch (const EConvertError& error) {
+            EXPECT_EQ(error.what(), "'" + port + "' is not a valid integer value");
+        }
     }
     TIdCookieRFC2965 ports;
     ports.SetPortAt(0, 1);

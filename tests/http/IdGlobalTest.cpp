@@ -181,6 +181,34 @@ INSTANTIATE_TEST_SUITE_P(Texts, InvalidInteger,
                          testing::Values("", " ", "-", "12 ", "1.5", "12a", "$", "0x", "x", "FF",
                                          "\t1", "2147483648", "-2147483649", "$100000000", "--1"));
 
+TEST(DecimalConversion, ReadsWhatTheGeneralConversionReadsInDecimal) {
+    for (const char* text : {"0", "123", "  -42", "+7", "007", "2147483647", "-2147483648"}) {
+        EXPECT_EQ(DecimalStrToInt(text), StrToInt(text)) << text;
+        EXPECT_EQ(DecimalStrToIntDef(text, 12345), StrToInt(text)) << text;
+        EXPECT_EQ(DecimalStrToInt64Def(text, 12345), StrToInt(text)) << text;
+    }
+    EXPECT_EQ(DecimalStrToInt64Def("-9223372036854775808", 0), INT64_MIN);
+    EXPECT_EQ(DecimalStrToInt64Def("9223372036854775808", -1), -1);
+}
+
+class HexForDecimal : public testing::TestWithParam<const char*> {};
+
+TEST_P(HexForDecimal, FailsStrictlyAndYieldsTheDefaultLeniently) {
+    const std::string text = GetParam();
+    EXPECT_EQ(DecimalStrToIntDef(text, -1), -1);
+    EXPECT_EQ(DecimalStrToInt64Def(text, -1), -1);
+    try {
+        DecimalStrToInt(text);
+        FAIL() << "no error for '" << text << "'";
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(error.what(), "'" + text + "' is not a valid integer value");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, HexForDecimal,
+                         testing::Values("$1F", "x1f", "X10", "0x0", "0X50", "-$10", " $7CA", "",
+                                         "12a", "1F"));
+
 TEST(IntegerConversion, SixtyFourBitsLeniently) {
     EXPECT_EQ(StrToInt64Def("9223372036854775807", 0), INT64_MAX);
     EXPECT_EQ(StrToInt64Def("-9223372036854775808", 0), INT64_MIN);

@@ -35,6 +35,25 @@ TEST(HeaderListLookup, ValueIsTrimmedAndJoinsContinuations) {
     EXPECT_EQ(list.ValueOf("Name"), "first part");
 }
 
+TEST(HeaderListLookup, BlankPiecesAddNoSeparator) {
+    // Each piece is trimmed and joined with one blank; a piece of blanks adds nothing, and an
+    // empty value takes the first piece that has text.
+    const std::string controlBytesAround = std::string("\t\x01") + "b\x7F ";
+    EXPECT_EQ(ListOf({"Name: a", " \t ", controlBytesAround, "  "}).ValueOf("Name"), "a b\x7F");
+    EXPECT_EQ(ListOf({"Name:   ", "  ", " x", " y "}).ValueOf("Name"), "x y");
+    EXPECT_EQ(ListOf({"Name:", " \x02"}).ValueOf("Name"), "");
+}
+
+TEST(HeaderListLookup, AThousandContinuationLinesJoinInOrder) {
+    std::vector<std::string> lines{"Long: 0"};
+    std::string expected = "0";
+    for (int n = 1; n <= 1000; ++n) {
+        lines.push_back(" " + std::to_string(n) + "\t");
+        expected += " " + std::to_string(n);
+    }
+    EXPECT_EQ(ListOf(lines).ValueOf("Long"), expected);
+}
+
 TEST(HeaderListLookup, AnEmptyLineEndsTheContinuations) {
     TIdHeaderList list = ListOf({"Name: a", "", " b"});
     EXPECT_EQ(list.ValueOf("Name"), "a");

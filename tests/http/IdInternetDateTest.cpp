@@ -50,6 +50,16 @@ INSTANTIATE_TEST_SUITE_P(
                              "GMT"},
                     DateCase{"Sun, 29 Feb 2004 00:00:00", 38046, ""}));
 
+// Only decimal digits make a day, year or time field; a hexadecimal spelling counts as no
+// number, with the fallback each field has.
+INSTANTIATE_TEST_SUITE_P(
+    HexadecimalFields, ParseDate,
+    testing::Values(DateCase{"Sun, 06 Nov x7CA 08:49:37 GMT", 311, "x7CA"},
+                    DateCase{"Sun, 06 Nov $7CA 08:49:37 GMT", 311, "$7CA"},
+                    DateCase{"Sun, 06 Nov 0x7CA 08:49:37 GMT", 311, "0x7CA"},
+                    DateCase{"Sun, $6 Nov 1994 08:49:37 GMT", 34639 + 31777.0 / 86400, "GMT"},
+                    DateCase{"Sun, 06 Nov 1994 0x8:x31:$25 GMT", 34644, "GMT"}));
+
 class UnreadableDate : public testing::TestWithParam<const char*> {};
 
 TEST_P(UnreadableDate, GivesZero) {
@@ -81,6 +91,9 @@ TEST(ZoneOffset, ReadsSignedHoursAndMinutes) {
     EXPECT_EQ(ParseZoneOffset("+08"), 0);
     EXPECT_EQ(ParseZoneOffset("+2500"), 0);
     EXPECT_EQ(ParseZoneOffset("+08xx"), 0);
+    EXPECT_EQ(ParseZoneOffset("+x100"), 0);
+    EXPECT_EQ(ParseZoneOffset("-$1$1"), 0);
+    EXPECT_EQ(ParseZoneOffset("+08x1"), 0);
     EXPECT_EQ(ParseZoneOffset(""), 0);
 }
 

@@ -56,6 +56,20 @@ TEST_F(StackTest, RecognisesDottedQuads) {
     }
 }
 
+TEST_F(StackTest, ADottedQuadPieceIsANumberWhateverItsDigits) {
+    for (const char* text : {"0010.0.0.1", "010.000.0255.001", "000000000000127.0.0.1"}) {
+        EXPECT_TRUE(TIdStack::IsDottedQuad(text)) << text;
+    }
+    for (const char* text :
+         {"0256.0.0.1", "10.0.0.0000000000000000000256", "1.2.3.99999999999999999999"}) {
+        EXPECT_FALSE(TIdStack::IsDottedQuad(text)) << text;
+    }
+    // Decimal, not octal as the resolver would read it (0010 there is 8).
+    EXPECT_EQ(stack.ResolveHostAddress("0010.0.0.1"), "0010.0.0.1");
+    EXPECT_EQ(stack.TextToAddress("0010.0.0.1"), (TIdIPv4Bytes{10, 0, 0, 1}));
+    EXPECT_EQ(stack.TextToAddress("000000000000127.0.0.0001"), (TIdIPv4Bytes{127, 0, 0, 1}));
+}
+
 TEST_F(StackTest, ResolvesWithoutLookupWhereItCan) {
     EXPECT_EQ(stack.ResolveHostAddress("localHOST"), "127.0.0.1");
     EXPECT_EQ(stack.ResolveHostAddress("10.1.2.3"), "10.1.2.3");

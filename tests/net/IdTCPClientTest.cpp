@@ -88,6 +88,22 @@ TEST(OpenConnection, ReportsEachStepAndFiresOnConnected) {
     EXPECT_EQ(peer.AcceptedCount(), 1);
 }
 
+TEST(OpenConnection, ADottedQuadWithLeadingZerosIsReadAsDecimalWithoutALookup) {
+    Peer peer({{Peer::Expect("ping\n"), Peer::Send("pong\n")}});
+    TIdTCPClient client;
+    std::vector<std::string> statuses;
+    client.OnStatus = [&](TIdComponent*, TIdStatus, const std::string& text) {
+        statuses.push_back(text);
+    };
+    // The resolver would read 0127 as octal, that is 87.0.0.1.
+    client.SetHost("0127.0.0.001");
+    client.SetPort(peer.Port());
+    client.OpenConnection();
+    client.WriteText("ping\n");
+    EXPECT_EQ(client.ReadLine(), "pong");
+    EXPECT_EQ(statuses.front(), "Connecting to 0127.0.0.001.");
+}
+
 TEST(OpenConnection, RefusesASecondConnectAndKeepsTheFirst) {
     Peer peer({{Peer::Expect("ping\n"), Peer::Send("pong\n")}});
     TIdTCPClient client;

@@ -9,12 +9,54 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace watch;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+
+namespace {
+
+// Counts how often files in a folder are opened, from the kernel's own notices.
+class TOpenCounter {
+public:
+    explicit TOpenCounter(const std::filesystem::path& folder)
+        : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ < 0 || ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN) < 0)
+            throw std::runtime_error("Cannot watch the folder");
+    }
+    ~TOpenCounter() { ::close(fd_); }
+    TOpenCounter(const TOpenCounter&) = delete;
+    TOpenCounter& operator=(const TOpenCounter&) = delete;
+
+    // Opens of `name` since the last call.
+    int OpensOf(const std::string& name) {
+        int opens = 0;
+        alignas(inotify_event) char buffer[4096];
+        ssize_t length;
+        while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < length;) {
+                auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && name == event->name)
+                    ++opens;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return opens;
+    }
+
+private:
+    int fd_;
+};
+
+} // namespace
 
 class WatchSettingsTest : public ::testing::Test {
 protected:
@@ -161,4 +203,91 @@ TEST(SettingsPath, IsProgramIniBesideTheExecutable) {
     std::string executable = std::filesystem::read_symlink("/proc/self/exe").string();
     std::string folder = executable.substr(0, executable.rfind('/') + 1);
     EXPECT_EQ(SettingsPath(), folder + "program.ini");
+}
+
+TEST_F(WatchSettingsTest, LoadAndSaveReadTheFileOnce) {
+    FillPairs();
+    btnSaveClick(panel, path);
+    TOpenCounter counter(folder.Path());
+
+    TMemoryWatchPanel loaded;
+    LoadSettings(loaded, path);
+    EXPECT_EQ(counter.OpensOf("program.ini"), 1);
+    EXPECT_EQ(loaded.editPosition(5).Text(), "position5");
+
+    panel.editComName(2).SetText("changed");
+    btnSaveClick(panel, path);
+    EXPECT_EQ(counter.OpensOf("program.ini"), 1);
+    TMemoryWatchPanel reloaded;
+    LoadSettings(reloaded, path);
+    EXPECT_EQ(reloaded.editComName(2).Text(), "changed");
+    EXPECT_EQ(reloaded.editPosition(5).Text(), "position5");
+}
+
+TEST_F(WatchSettingsTest, PipeAsSettingsFileGivesTheDefaultsWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // Something is in the pipe and its writer stays open, so a plain read never ends.
+    int writer = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    std::string content = "[pair]\r\ncom=IBM\r\n";
+    ASSERT_EQ(::write(writer, content.data(), content.size()),
+              static_cast<ssize_t>(content.size()));
+
+    std::future<void> load = std::async(std::launch::async, [&] { LoadSettings(panel, path); });
+    bool finished = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    // A load that waits gets an end of file for each of its reads.
+    ::close(writer);
+    while (load.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        int unblock = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (unblock >= 0)
+            ::close(unblock);
+    }
+    load.get();
+    ASSERT_TRUE(finished) << "the load waited on the pipe";
+    EXPECT_EQ(panel.editComName(1).Text(), "");
+    EXPECT_EQ(panel.comboCity().Text(), Gbk("北京"));
+    EXPECT_THROW(btnSaveClick(panel, path), EIniFileException);
+}
+
+TEST_F(WatchSettingsTest, FirstSaveMakesTheSettingsFolder) {
+    std::string nested = folder.File("config/quorvel/program.ini");
+    panel.editComName(1).SetText("IBM");
+    btnSaveClick(panel, nested);
+    TMemoryWatchPanel loaded;
+    LoadSettings(loaded, nested);
+    EXPECT_EQ(loaded.editComName(1).Text(), "IBM");
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.File("config/quorvel").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
+TEST(SettingsPathFor, StaysBesideTheProgramWhenItsFolderIsWritableOrHoldsTheFile) {
+    TTempFolder program;
+    std::string folder = program.Path().string();
+    ::chmod(folder.c_str(), 0777);
+    {
+        TUnprivileged unprivileged;
+        EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder + "/", "/config", "/home/user"), folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder, "", ""), folder + "/program.ini");
+    }
+    WriteFile(program.File("program.ini"), "");
+    ::chmod(folder.c_str(), 0555);
+    TUnprivileged unprivileged;
+    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), folder + "/program.ini");
+}
+
+TEST(SettingsPathFor, IsInTheUsersConfigFolderForAnInstalledProgram) {
+    TTempFolder program;
+    std::string folder = program.Path().string();
+    ::chmod(folder.c_str(), 0555);
+    TUnprivileged unprivileged;
+    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), "/config/quorvel/program.ini");
+    EXPECT_EQ(SettingsPathFor(folder, "", "/home/user"), "/home/user/.config/quorvel/program.ini");
+    // A relative config folder would depend on where the program was started.
+    EXPECT_EQ(SettingsPathFor(folder, "config", "/home/user"),
+              "/home/user/.config/quorvel/program.ini");
+    EXPECT_EQ(SettingsPathFor("/nonexistent/bin", "/config", "/home/user"),
+              "/config/quorvel/program.ini");
+    EXPECT_THROW(SettingsPathFor(folder, "", ""), std::runtime_error);
 }

@@ -1,0 +1,312 @@
+#include "AnnounceLinkTest.h"
+
+#include "MessageBoxCatcher.h"
+#include "PaneInput.h"
+#include "WindowFixture.h"
+#include "app/Messages.h"
+#include "app/WebEngineSetup.h"
+#include "watch/GbkText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QWebEngineView>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+const char* const kOpenedSchemes[] = {"http", "https", "file", "ftp", "mailto", "javascript"};
+
+QByteArray GbkPage(const char* utf8Head, const char* utf8Body) {
+    return QByteArray::fromStdString(watch::Gbk(
+        std::string("<html><head><meta charset=\"gbk\"><style>a { display: block; height: "
+                    "24px; }</style>") +
+        utf8Head + "</head><body>" + utf8Body + "</body></html>"));
+}
+
+QMap<QByteArray, QByteArray> Pages() {
+    return {
+        {"/same.html",
+         GbkPage("",
+                 "<a id=\"fm\" href=\"#m##mb#同页的提示 demo#me#\">fm</a>"
+                 "<a id=\"fn\" href=\"#n##nb#http://example.test/same#ne#\">fn</a>"
+                 "<a id=\"pm\" href=\"/same.html#m##mb#本页提示#me#\">pm</a>"
+                 "<a id=\"pn\" href=\"/same.html#n##nb#https://example.test/page#ne#\">pn</a>"
+                 "<a id=\"raw\" href=\"/plain.html#m##mb#%41%20%E4%BD%A0 你 &lt;b&gt;x&lt;/b&gt; "
+                 "&amp;lt;#me#\">raw</a>"
+                 "<a id=\"rawn\" "
+                 "href=\"/plain.html#n##nb#http://example.test/%C4%E3%20%E4%BD%A0?q=%41#ne#\">"
+                 "rawn</a>"
+                 "<a id=\"plain\" href=\"#nothing\">plain</a>")},
+        {"/clicks.html",
+         GbkPage("", "<a id=\"both\" href=\"/plain.html#m##mb#脚本点击#me##n##nb#"
+                     "http://example.test/clicked#ne#\">both</a>"
+                     "<script>window.onload = function () {"
+                     "  document.getElementById('both').click();"
+                     "  document.getElementById('both').dispatchEvent("
+                     "    new MouseEvent('click', {bubbles: true, cancelable: true}));"
+                     "};</script>")},
+        {"/moves.html",
+         GbkPage("", "<script>window.onload = function () { location.href = "
+                     "'/plain.html#m##mb#脚本跳转#me##n##nb#http://example.test/moved#ne#'; };"
+                     "</script>")},
+        {"/hash.html",
+         GbkPage("", "<script>window.onload = function () { location.hash = "
+                     "'#m##mb#改锚点#me##n##nb#http://example.test/hash#ne#'; };</script>")},
+        {"/refresh.html",
+         GbkPage("<meta http-equiv=\"refresh\" content=\"0; url=/plain.html#m##mb#刷新#me##n##nb#"
+                 "http://example.test/refresh#ne#\">",
+                 "<p>refresh</p>")},
+        {"/frame.html", GbkPage("", "<iframe src=\"/plain.html#m##mb#框架提示#me##n##nb#"
+                                    "http://example.test/frame#ne#\"></iframe>")},
+        {"/popup.html",
+         GbkPage("", "<script>window.onload = function () { window.open("
+                     "'/plain.html#m##mb#弹出#me##n##nb#http://example.test/popup#ne#'); };"
+                     "</script>")},
+        {"/schemes.html",
+         GbkPage("", "<a id=\"file\" href=\"#n##nb#file:///etc/passwd#ne#\">file</a>"
+                     "<a id=\"ftp\" href=\"#n##nb#ftp://example.test/f#ne#\">ftp</a>"
+                     "<a id=\"mail\" href=\"#n##nb#mailto:a@example.test#ne#\">mail</a>"
+                     "<a id=\"js\" href=\"#n##nb#javascript:alert(1)#ne#\">js</a>"
+                     "<a id=\"web\" href=\"#n##nb#HTTP://Example.test/ok#ne#\">web</a>")},
+        {"/plain.html", GbkPage("", "<p>plain</p>")},
+    };
+}
+
+QWebEngineView* Pane(WindowFixture& fixture) {
+    return fixture.Find<QWebEngineView>("WebBrowser1");
+}
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// An address on loopback where nothing listens.
+QUrl UnreachableUrl() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/gone.html").arg(probe.serverPort()));
+}
+
+// The seccomp mode of each process that renders pages for this one: the web engine's
+// processes that its zygotes forked, as opposed to the zygotes this process started.
+QList<int> RendererSeccompModes() {
+    auto parentOf = [](int pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toInt();
+    };
+    auto isOurs = [&](int pid) {
+        while (pid > 1 && pid != ::getpid())
+            pid = parentOf(pid);
+        return pid == ::getpid();
+    };
+    const QByteArray engineProcess =
+        (QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + "/QtWebEngineProcess")
+            .toLocal8Bit();
+    QList<int> modes;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        int pid = entry.toInt();
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (pid == 0 || !commandLine.open(QIODevice::ReadOnly) ||
+            !commandLine.readAll().startsWith(engineProcess) || parentOf(pid) == ::getpid() ||
+            !isOurs(pid))
+            continue;
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Seccomp:"))
+                modes << line.mid(8).trimmed().toInt();
+    }
+    return modes;
+}
+
+} // namespace
+
+void AnnounceLinkTest::initTestCase() {
+    server_ = std::make_unique<LoopbackServer>(Pages());
+    for (const char* scheme : kOpenedSchemes)
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "RecordOpenedUrl");
+}
+
+void AnnounceLinkTest::cleanupTestCase() {
+    for (const char* scheme : kOpenedSchemes)
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+}
+
+void AnnounceLinkTest::init() {
+    openedUrls_.clear();
+}
+
+std::unique_ptr<WindowFixture> AnnounceLinkTest::ShowPage(const char* path) {
+    auto fixture = std::make_unique<WindowFixture>(WindowFixture::FailingNetwork,
+                                                   server_->Url(QString::fromLatin1(path)));
+    QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
+    fixture->window->show();
+    if (!QTest::qWaitForWindowExposed(fixture->window.get()) || !loaded.wait())
+        return nullptr;
+    // The engine takes input once it has drawn the page.
+    QTest::qWait(200);
+    return fixture;
+}
+
+void AnnounceLinkTest::linksWithinThePageAreCheckedToo() {
+    MessageBoxCatcher boxes;
+    auto shown = ShowPage("/same.html");
+    QVERIFY(shown);
+    QWebEngineView* pane = Pane(*shown);
+
+    QVERIFY(ClickElement(pane, QStringLiteral("fm")));
+    QTRY_COMPARE(boxes.Texts(), QStringList({Utf8("同页的提示 demo")}));
+    QVERIFY(ClickElement(pane, QStringLiteral("pm")));
+    QTRY_COMPARE(boxes.Texts().size(), 2);
+    QCOMPARE(boxes.Texts().last(), Utf8("本页提示"));
+    QVERIFY(ClickElement(pane, QStringLiteral("fn")));
+    QVERIFY(ClickElement(pane, QStringLiteral("pn")));
+    QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("http://example.test/same")),
+                                           QUrl(QStringLiteral("https://example.test/page"))}));
+    QCOMPARE(boxes.Texts().size(), 2);
+    // None of them moved the pane.
+    QCOMPARE(pane->url(), server_->Url(QStringLiteral("/same.html")));
+
+    // A link within the page without markers still moves it.
+    QVERIFY(ClickElement(pane, QStringLiteral("plain")));
+    QTRY_COMPARE(pane->url().fragment(), QStringLiteral("nothing"));
+    QCOMPARE(boxes.Texts().size(), 2);
+    QVERIFY(openedUrls_.size() == 2);
+}
+
+void AnnounceLinkTest::linkTextStaysAsThePageWroteIt() {
+    MessageBoxCatcher boxes;
+    auto shown = ShowPage("/same.html");
+    QVERIFY(shown);
+    QVERIFY(ClickElement(Pane(*shown), QStringLiteral("raw")));
+    QTRY_COMPARE(boxes.Texts().size(), 1);
+    QCOMPARE(boxes.Boxes()[0].text, Utf8("%41%20%E4%BD%A0 你 <b>x</b> &lt;"));
+    QCOMPARE(boxes.Boxes()[0].shown, Utf8("%41%20%E4%BD%A0 你 <b>x</b> &lt;"));
+
+    QVERIFY(ClickElement(Pane(*shown), QStringLiteral("rawn")));
+    QTRY_COMPARE(openedUrls_.size(), 1);
+    // The GBK and UTF-8 escapes and the escaped blank reach the browser as written; %41 and A
+    // are one address to every URL reader, Qt's included, which writes it as A.
+    QCOMPARE(openedUrls_[0].toEncoded(), QByteArray("http://example.test/%C4%E3%20%E4%BD%A0?q=A"));
+}
+
+void AnnounceLinkTest::boxesShowTheirTextAsTyped() {
+    WindowFixture fixture;
+    MessageBoxCatcher boxes;
+    const std::string typed = "<b>x</b> &lt; <i>y</i>";
+    ShowMessage(fixture.window.get(), typed);
+    RunGuarded(fixture.window.get(), [&] { throw std::runtime_error(typed); });
+    fixture.window->WebBrowser1DocumentComplete("<p>#Message2#<b>z</b>&amp;#Message2End#</p>");
+    QTRY_COMPARE(boxes.Boxes().size(), size_t(3));
+    QCOMPARE(boxes.Boxes()[0].shown, Utf8("<b>x</b> &lt; <i>y</i>"));
+    QCOMPARE(boxes.Boxes()[1].shown, Utf8("<b>x</b> &lt; <i>y</i>."));
+    QCOMPARE(boxes.Boxes()[1].icon, QMessageBox::Critical);
+    QCOMPARE(boxes.Boxes()[2].shown, Utf8("<b>z</b>&amp;"));
+}
+
+// Only a click of the user's opens an address; what the page does by itself may show its
+// message but never opens anything.
+void AnnounceLinkTest::onlyTheUsersClickOpensAnAddress() {
+    const struct {
+        const char* path;
+        QStringList messages;
+    } selfStarted[] = {
+        {"/clicks.html", {Utf8("脚本点击"), Utf8("脚本点击")}},
+        {"/moves.html", {Utf8("脚本跳转")}},
+        {"/hash.html", {Utf8("改锚点")}},
+        {"/refresh.html", {Utf8("刷新")}},
+        {"/frame.html", {Utf8("框架提示")}},
+        {"/popup.html", {}},
+    };
+    for (const auto& page : selfStarted) {
+        MessageBoxCatcher boxes;
+        auto shown = ShowPage(page.path);
+        QVERIFY2(shown, page.path);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.Texts().size(), page.messages.size(), 3000);
+        QTest::qWait(300);
+        QCOMPARE(boxes.Texts(), page.messages);
+        QVERIFY2(openedUrls_.isEmpty(), page.path);
+    }
+
+    // The same link clicked by the user opens its address after its message.
+    MessageBoxCatcher boxes;
+    auto shown = ShowPage("/clicks.html");
+    QVERIFY(shown);
+    QTRY_COMPARE(boxes.Texts().size(), 2);
+    QVERIFY(ClickElement(Pane(*shown), QStringLiteral("both")));
+    QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("http://example.test/clicked"))}));
+    QCOMPARE(boxes.Texts().size(), 3);
+}
+
+void AnnounceLinkTest::onlyWebAddressesAreOpened() {
+    MessageBoxCatcher boxes;
+    auto shown = ShowPage("/schemes.html");
+    QVERIFY(shown);
+    for (const char* id : {"file", "ftp", "mail", "js", "web"})
+        QVERIFY2(ClickElement(Pane(*shown), QString::fromLatin1(id)), id);
+    QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("http://example.test/ok"))}));
+    QTest::qWait(200);
+    QCOMPARE(openedUrls_.size(), 1);
+    QVERIFY(boxes.Boxes().empty());
+}
+
+void AnnounceLinkTest::thePanesMenuAndErrorPageAreChinese() {
+    auto shown = ShowPage("/plain.html");
+    QVERIFY(shown);
+    QWebEngineView* pane = Pane(*shown);
+    QCOMPARE(pane->page()->action(QWebEnginePage::Back)->text(), Utf8("后退"));
+
+    QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {}, QPoint(300, 150));
+    QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList items;
+    for (const QAction* action : menu->actions())
+        items << action->text();
+    menu->close();
+    QVERIFY2(items.contains(Utf8("后退")), qPrintable(items.join(QLatin1Char('|'))));
+    QVERIFY2(items.contains(Utf8("重新加载")), qPrintable(items.join(QLatin1Char('|'))));
+
+    MessageBoxCatcher boxes;
+    ShowMessage(shown->window.get(), "x");
+    QCOMPARE(boxes.Boxes().at(0).okText, Utf8("确定"));
+
+    QSignalSpy loaded(pane, &QWebEngineView::loadFinished);
+    pane->load(UnreachableUrl());
+    QVERIFY(loaded.wait());
+    QString errorPage = PageText(pane);
+    QVERIFY2(errorPage.contains(Utf8("无法访问")), qPrintable(errorPage));
+}
+
+void AnnounceLinkTest::pagesRenderInsideTheSandbox() {
+    auto shown = ShowPage("/plain.html");
+    QVERIFY(shown);
+    QList<int> modes = RendererSeccompModes();
+    QVERIFY(!modes.isEmpty());
+    // 2: the system-call filter of the web engine's sandbox is in force.
+    QCOMPARE(modes, QList<int>(modes.size(), 2));
+}
+
+void AnnounceLinkTest::engineFlagsOnTheCommandLineAreCutOff() {
+    char program[] = "tallowfinch", platform[] = "-platform", name[] = "offscreen";
+    char marker[] = "--webEngineArgs", noSandbox[] = "--no-sandbox";
+    char* withFlags[] = {program, platform, name, marker, noSandbox, nullptr};
+    QCOMPARE(WithoutWebEngineArguments(5, withFlags), 3);
+    QCOMPARE(withFlags[3], nullptr);
+    char* withoutFlags[] = {program, platform, name, nullptr};
+    QCOMPARE(WithoutWebEngineArguments(3, withoutFlags), 3);
+    QCOMPARE(withoutFlags[2], name);
+}
