@@ -3,21 +3,18 @@
 
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <stdexcept>
+#include <exception>
 #include <string>
-#include <thread>
 
 #include "http/IdHTTP.h"
 #include "http/IdHeaderList.h"
+#include "tests/support/LoopbackServer.h"
 
 namespace {
 
@@ -48,68 +45,28 @@ BENCHMARK(BM_JoinContinuationLines)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity();
 
-// Answers every request of one connection at a time with a two-byte page, keeping it open.
-class KeepAliveServer {
-public:
-    KeepAliveServer() {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("cannot listen on 127.0.0.1");
+// Answers every request of the connection with a two-byte page, keeping it open.
+void AnswerAll(int connection) {
+    const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = recv(connection, buffer, sizeof buffer, 0);
+        if (count <= 0) {
+            return;
         }
-        port_ = ntohs(address.sin_port);
-        server_ = std::thread(&KeepAliveServer::Serve, this);
-    }
-    ~KeepAliveServer() {
-        shutdown(listener_, SHUT_RDWR);
-        server_.join();
-        close(listener_);
-    }
-    int Port() const { return port_; }
-
-private:
-    void Serve() {
-        for (;;) {
-            const int connection = accept(listener_, nullptr, nullptr);
-            if (connection < 0) {
+        pending.append(buffer, static_cast<std::size_t>(count));
+        for (std::size_t end; (end = pending.find("\r\n\r\n")) != std::string::npos;) {
+            pending.erase(0, end + 4);
+            if (send(connection, answer.data(), answer.size(), MSG_NOSIGNAL) < 0) {
                 return;
             }
-            AnswerAll(connection);
-            close(connection);
         }
     }
-
-    static void AnswerAll(int connection) {
-        const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
-        std::string pending;
-        char buffer[4096];
-        for (;;) {
-            const ssize_t count = recv(connection, buffer, sizeof buffer, 0);
-            if (count <= 0) {
-                return;
-            }
-            pending.append(buffer, static_cast<std::size_t>(count));
-            for (std::size_t end; (end = pending.find("\r\n\r\n")) != std::string::npos;) {
-                pending.erase(0, end + 4);
-                if (send(connection, answer.data(), answer.size(), MSG_NOSIGNAL) < 0) {
-                    return;
-                }
-            }
-        }
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread server_;
-};
+}
 
 void BM_KeptAliveGet(benchmark::State& state) {
-    KeepAliveServer server;
+    TLoopbackServer server(AnswerAll);
     TIdHTTP client;
     const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
     client.Get(url);
@@ -120,73 +77,36 @@ void BM_KeptAliveGet(benchmark::State& state) {
 }
 BENCHMARK(BM_KeptAliveGet)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+bool SendAll(int connection, const std::string& bytes) {
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const ssize_t count =
+            send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (count <= 0) {
+            return false;
+        }
+        sent += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
 // Sends one response per connection: a chunked body of 256 one-mebibyte chunks.
-class LargeChunkedServer {
-public:
-    LargeChunkedServer() {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("cannot listen on 127.0.0.1");
-        }
-        port_ = ntohs(address.sin_port);
-        server_ = std::thread(&LargeChunkedServer::Serve, this);
+void SendChunkedBody(int connection) {
+    static const std::string chunk = "100000\r\n" + std::string(1 << 20, 'c') + "\r\n";
+    char head[4096];
+    (void)!recv(connection, head, sizeof head, 0);
+    bool sending = SendAll(connection, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    for (int n = 0; sending && n < 256; ++n) {
+        sending = SendAll(connection, chunk);
     }
-    ~LargeChunkedServer() {
-        shutdown(listener_, SHUT_RDWR);
-        server_.join();
-        close(listener_);
+    if (sending) {
+        SendAll(connection, "0\r\n\r\n");
     }
-    int Port() const { return port_; }
-
-private:
-    void Serve() {
-        const std::string chunk = "100000\r\n" + std::string(1 << 20, 'c') + "\r\n";
-        for (;;) {
-            const int connection = accept(listener_, nullptr, nullptr);
-            if (connection < 0) {
-                return;
-            }
-            char head[4096];
-            (void)!recv(connection, head, sizeof head, 0);
-            bool sending =
-                SendAll(connection, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
-            for (int n = 0; sending && n < 256; ++n) {
-                sending = SendAll(connection, chunk);
-            }
-            if (sending) {
-                SendAll(connection, "0\r\n\r\n");
-            }
-            close(connection);
-        }
-    }
-
-    static bool SendAll(int connection, const std::string& bytes) {
-        for (std::size_t sent = 0; sent < bytes.size();) {
-            const ssize_t count =
-                send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (count <= 0) {
-                return false;
-            }
-            sent += static_cast<std::size_t>(count);
-        }
-        return true;
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread server_;
-};
+}
 
 // Get(url) of a 256 MiB chunked body in a child process; reports the child's peak resident
 // memory and whether the body was refused.
 void BM_InMemoryBodyPeakMemory(benchmark::State& state) {
-    LargeChunkedServer server;
+    TLoopbackServer server(SendChunkedBody);
     const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
     long peakKiB = 0;
     int refused = 0;

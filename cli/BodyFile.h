@@ -34,10 +34,13 @@ public:
 
 private:
     void Fail(int error);
+    void StartWriteBack();
 
     std::string path_;
     int fd_ = -1;
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;
+    // Where the bytes not yet handed to the disk begin.
+    std::int64_t writeBackFrom_ = 0;
     std::string failure_;
 };

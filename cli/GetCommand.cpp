@@ -64,8 +64,10 @@ std::string TypeName(const std::exception& failure) {
     return status == 0 ? name.get() : typeid(failure).name();
 }
 
+// Lines end in '\n' without a flush: on a terminal standard output shows each line as it
+// comes, into a pipe or a file it is written in blocks rather than one call a URL.
 void Report(std::ostream& out, int number, std::string_view className, std::string_view message) {
-    out << number << ' ' << className << ' ' << TerminalText(message, false) << std::endl;
+    out << number << ' ' << className << ' ' << TerminalText(message, false) << '\n';
 }
 
 // The byte count of the body of `url`. With an out directory the body goes straight from the
@@ -98,7 +100,7 @@ bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number,
     try {
         fetcher.SetCacheControl("no-cache");
         std::int64_t size = Fetch(fetcher, url, bodyFile.get());
-        out << number << " OK " << size << std::endl;
+        out << number << " OK " << size << '\n';
         return true;
     } catch (const EIdHTTPProtocolException& failure) {
         Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),

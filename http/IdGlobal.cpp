@@ -31,10 +31,32 @@ std::array<std::atomic<std::uint64_t>, 4>& LeadByteWords() {
     return words;
 }
 
-bool LeadBytesEmpty() {
-    return std::all_of(LeadByteWords().begin(), LeadByteWords().end(),
-                       [](const auto& word) { return word.load(std::memory_order_relaxed) == 0; });
-}
+// The lead-byte set read once, for a walk over many bytes.
+class TLeadByteSnapshot {
+public:
+    TLeadByteSnapshot() {
+        const auto& words = LeadByteWords();
+        for (std::size_t word = 0; word < words_.size(); ++word) {
+            words_[word] = words[word].load(std::memory_order_relaxed);
+        }
+    }
+    bool Empty() const {
+        return std::all_of(words_.begin(), words_.end(), [](auto word) { return word == 0; });
+    }
+    bool Has(char byte) const {
+        const auto value = static_cast<unsigned char>(byte);
+        return (words_[value / 64] >> (value % 64) & 1) != 0;
+    }
+    // The index of the first lead byte or NUL in text; its size when there is none.
+    std::size_t FirstLeadOrNulIn(std::string_view text) const {
+        const auto stop =
+            std::find_if(text.begin(), text.end(), [this](char c) { return c == '\0' || Has(c); });
+        return static_cast<std::size_t>(stop - text.begin());
+    }
+
+private:
+    std::array<std::uint64_t, 4> words_;
+};
 
 bool IsBlank(char byte) {
     return static_cast<unsigned char>(byte) <= 0x20;
@@ -149,14 +171,24 @@ int TextPos(std::string_view sub, std::string_view text) {
     if (sub.empty()) {
         return 0;
     }
-    if (LeadBytesEmpty()) {
-        const std::size_t found = text.find(sub);
+    const TLeadByteSnapshot leadBytes;
+    const std::size_t found = text.find(sub);
+    if (leadBytes.Empty() || found == std::string_view::npos) {
         return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
     }
-    text = text.substr(0, text.find('\0'));
-    for (std::size_t index = 0; index + sub.size() <= text.size();
-         index += IsLeadByte(text[index]) ? 2 : 1) {
-        if (text.compare(index, sub.size(), sub) == 0) {
+    // The text ends at its first NUL, so a sub holding one is never found.
+    if (sub.find('\0') != std::string_view::npos) {
+        return 0;
+    }
+    // Up to the first lead byte or NUL the walk below steps one byte at a time, so a match
+    // there is the one a plain search finds.
+    std::size_t index = leadBytes.FirstLeadOrNulIn(text.substr(0, found));
+    if (index == found) {
+        return static_cast<int>(found) + 1;
+    }
+    text = text.substr(0, text.find('\0', index));
+    for (; index + sub.size() <= text.size(); index += leadBytes.Has(text[index]) ? 2 : 1) {
+        if (text[index] == sub.front() && text.substr(index, sub.size()) == sub) {
             return static_cast<int>(index) + 1;
         }
     }
@@ -164,23 +196,23 @@ int TextPos(std::string_view sub, std::string_view text) {
 }
 
 std::string TakeToken(std::string& text, std::string_view delimiter, bool remove) {
+    std::string_view rest = text;
+    std::string token(TakeTokenView(rest, delimiter, remove));
+    text.erase(0, text.size() - rest.size());
+    return token;
+}
+
+std::string_view TakeTokenView(std::string_view& text, std::string_view delimiter, bool remove) {
     std::size_t position = 0;
     if (delimiter == std::string_view("\0", 1)) {
         const std::size_t found = text.find('\0');
-        position = found == std::string::npos ? 0 : found + 1;
+        position = found == std::string_view::npos ? 0 : found + 1;
     } else {
         position = static_cast<std::size_t>(TextPos(delimiter, text));
     }
-    if (position == 0) {
-        std::string token = text;
-        if (remove) {
-            text.clear();
-        }
-        return token;
-    }
-    std::string token = text.substr(0, position - 1);
+    const std::string_view token = position == 0 ? text : text.substr(0, position - 1);
     if (remove) {
-        text.erase(0, position - 1 + delimiter.size());
+        text.remove_prefix(position == 0 ? text.size() : position - 1 + delimiter.size());
     }
     return token;
 }
@@ -248,18 +280,30 @@ std::string ForwardSlashes(std::string_view text) {
     return result;
 }
 
-std::string TrimLeft(std::string_view text) {
+std::string_view TrimLeftView(std::string_view text) {
     const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
-    return std::string(first, text.end());
+    return text.substr(static_cast<std::size_t>(first - text.begin()));
+}
+
+std::string_view TrimRightView(std::string_view text) {
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank);
+    return text.substr(0, static_cast<std::size_t>(text.rend() - last));
+}
+
+std::string_view TrimView(std::string_view text) {
+    return TrimLeftView(TrimRightView(text));
+}
+
+std::string TrimLeft(std::string_view text) {
+    return std::string(TrimLeftView(text));
 }
 
 std::string TrimRight(std::string_view text) {
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank);
-    return std::string(text.begin(), last.base());
+    return std::string(TrimRightView(text));
 }
 
 std::string Trim(std::string_view text) {
-    return TrimLeft(TrimRight(text));
+    return std::string(TrimView(text));
 }
 
 std::string UpperCase(std::string_view text) {

@@ -26,6 +26,9 @@ int TextPos(std::string_view sub, std::string_view text);
 // With remove set, text keeps what follows the delimiter (nothing when there is none).
 // A delimiter of one NUL byte is searched byte by byte.
 std::string TakeToken(std::string& text, std::string_view delimiter, bool remove = true);
+// The same over a view: the token and what is kept are views into the same bytes.
+std::string_view TakeTokenView(std::string_view& text, std::string_view delimiter,
+                               bool remove = true);
 
 // Last position of sub in text at or before start (-1: the end), compared without regard
 // to ASCII case.
@@ -42,6 +45,9 @@ std::string ForwardSlashes(std::string_view text);
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
+std::string_view TrimView(std::string_view text);
+std::string_view TrimLeftView(std::string_view text);
+std::string_view TrimRightView(std::string_view text);
 
 // ASCII case folding, for header names and the comparisons that ignore case.
 std::string UpperCase(std::string_view text);

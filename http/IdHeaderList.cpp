@@ -6,18 +6,6 @@
 
 namespace {
 
-// The text without the blanks and control bytes (0x20 and below) at both ends.
-std::string_view TrimmedView(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool StartsWithBlank(std::string_view line) {
     return !line.empty() && (line.front() == ' ' || line.front() == '\t');
 }
@@ -65,16 +53,26 @@ void TIdHeaderList::SetText(std::string_view text) {
 
 std::string_view TIdHeaderList::RawNameAt(int index) const {
     const std::string& line = lines_[index];
-    // The separator without its trailing blanks: ":" for the default ": ".
-    std::string_view nameEnd = Separator;
-    while (!nameEnd.empty() && static_cast<unsigned char>(nameEnd.back()) <= ' ') {
-        nameEnd.remove_suffix(1);
-    }
-    int colon = TextPos(nameEnd, line);
+    int colon = TextPos(NameEnd(), line);
     if (colon == 0) {
         return {};
     }
     return std::string_view(line).substr(0, colon - 1);
+}
+
+std::string_view TIdHeaderList::NameEnd() const {
+    // The separator without its trailing blanks: ":" for the default ": ".
+    return TrimRightView(Separator);
+}
+
+bool TIdHeaderList::IsNamed(int index, std::string_view name, std::string_view nameEnd) const {
+    // A line's name is the text before its first separator, so only a line that has the name
+    // and then a separator can be named so; the search for the first separator decides.
+    const std::string_view line = lines_[index];
+    const bool candidate = name.empty() || (line.size() > name.size() &&
+                                            line.substr(name.size()).starts_with(nameEnd) &&
+                                            SameText(line.substr(0, name.size()), name));
+    return candidate && SameText(RawNameAt(index), name);
 }
 
 bool TIdHeaderList::IsContinuation(int index) const {
@@ -87,8 +85,9 @@ std::string TIdHeaderList::NameAt(int index) const {
 }
 
 int TIdHeaderList::IndexOfHeader(std::string_view name) const {
+    const std::string_view nameEnd = NameEnd();
     for (int i = 0; i < Count(); ++i) {
-        if (SameText(RawNameAt(i), name)) {
+        if (IsNamed(i, name, nameEnd)) {
             return i;
         }
     }
@@ -102,7 +101,7 @@ std::string TIdHeaderList::ValueAt(int index) const {
     std::string_view line = lines_[index];
     std::size_t valueStart = RawNameAt(index).size() + 1;
     std::string value(
-        TrimmedView(valueStart < line.size() ? line.substr(valueStart) : std::string_view()));
+        TrimView(valueStart < line.size() ? line.substr(valueStart) : std::string_view()));
     if (!JoinContinuations) {
         return value;
     }
@@ -115,7 +114,7 @@ std::string TIdHeaderList::ValueAt(int index) const {
     }
     value.reserve(joined);
     for (int next = index + 1; next < end; ++next) {
-        const std::string_view piece = TrimmedView(lines_[next]);
+        const std::string_view piece = TrimView(lines_[next]);
         if (piece.empty()) {
             continue;
         }
@@ -150,6 +149,11 @@ void TIdHeaderList::SetHeader(std::string_view name, std::string_view value) {
         return;
     }
     DropContinuations(index);
+    if (FitsOnOneLine(line)) {
+        line.resize(TrimRightView(line).size());
+        lines_[index] = std::move(line);
+        return;
+    }
     std::vector<std::string> pieces = WrapHeaderLine(line);
     lines_[index] = std::move(pieces.back());
     pieces.pop_back();
@@ -161,8 +165,9 @@ void TIdHeaderList::CollectValues(std::string_view name, std::vector<std::string
     if (list == nullptr) {
         return;
     }
+    const std::string_view nameEnd = NameEnd();
     for (int i = 0; i < Count(); ++i) {
-        if (SameText(RawNameAt(i), name)) {
+        if (IsNamed(i, name, nameEnd)) {
             list->push_back(ValueAt(i));
         }
     }
@@ -174,11 +179,15 @@ void TIdHeaderList::DropContinuations(int index) {
     }
 }
 
+bool TIdHeaderList::FitsOnOneLine(std::string_view line) const {
+    // A line shorter than the width and without a CR has nowhere to break.
+    return line.size() < static_cast<std::size_t>(std::max(WrapWidth, 0)) &&
+           line.find('\r') == std::string_view::npos;
+}
+
 std::vector<std::string> TIdHeaderList::WrapHeaderLine(std::string_view line) const {
     static constexpr std::string_view kLineBreak = "\r\n";
-    // A line shorter than the width and without a CR has nowhere to break.
-    if (line.size() < static_cast<std::size_t>(std::max(WrapWidth, 0)) &&
-        line.find('\r') == std::string_view::npos) {
+    if (FitsOnOneLine(line)) {
         return {TrimRight(line)};
     }
     std::string wrapped = WrapAtWidth(line, "\r\n ", "\t ,", WrapWidth);

@@ -43,7 +43,11 @@ public:
 
 private:
     std::string_view RawNameAt(int index) const;
+    std::string_view NameEnd() const;
+    // Whether the name of line index is name, regardless of case; nameEnd is NameEnd().
+    bool IsNamed(int index, std::string_view name, std::string_view nameEnd) const;
     bool IsContinuation(int index) const;
+    bool FitsOnOneLine(std::string_view line) const;
 
     std::vector<std::string> lines_;
 };

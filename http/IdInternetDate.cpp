@@ -12,9 +12,10 @@
 
 namespace {
 
-constexpr std::array<const char*, 7> kDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::array<std::string_view, 7> kDayNames = {"Sun", "Mon", "Tue", "Wed",
+                                                       "Thu", "Fri", "Sat"};
+constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 constexpr long long kSecondsPerDay = 86400;
 constexpr long long kMillisecondsPerDay = kSecondsPerDay * 1000;
@@ -77,28 +78,29 @@ int NameIndex(std::string_view text, const auto& names) {
 }
 
 // The field separator of the day-month-year part: "-" in the RFC 850 form, else the blank.
-std::string FieldSeparator(std::string_view text) {
+std::string_view FieldSeparator(std::string_view text) {
     const int dash = TextPos("-", text);
     const int blank = TextPos(" ", text);
     return dash > 1 && (blank == 0 || dash < blank) ? "-" : " ";
 }
 
-int ReadMonth(std::string& text, const std::string& separator) {
-    const int month = MonthNumber(TakeToken(text, separator));
-    text = TrimLeft(text);
+// The readers below take their field off the front of text, a view into the date's bytes.
+int ReadMonth(std::string_view& text, std::string_view separator) {
+    const int month = MonthNumber(TakeTokenView(text, separator));
+    text = TrimLeftView(text);
     return month;
 }
 
-int ReadDay(std::string& text, const std::string& separator) {
-    const int day = DecimalStrToIntDef(TakeToken(text, separator), 1);
-    text = TrimLeft(text);
+int ReadDay(std::string_view& text, std::string_view separator) {
+    const int day = DecimalStrToIntDef(TakeTokenView(text, separator), 1);
+    text = TrimLeftView(text);
     return day;
 }
 
 // In the asctime form the time stands before the year, so a token that is no year is put
 // back as the remaining text and the year is read from what followed it.
-int ReadYear(std::string& text) {
-    std::string token = TakeToken(text, " ");
+int ReadYear(std::string_view& text) {
+    const std::string_view token = TakeTokenView(text, " ");
     int year = DecimalStrToIntDef(token, 1900);
     if (year == 1900) {
         year = DecimalStrToIntDef(text, 1900);
@@ -112,23 +114,23 @@ int ReadYear(std::string& text) {
     return year;
 }
 
-std::optional<TDateTime> ReadTimeOfDay(std::string& text) {
-    std::string time = TakeToken(text, " ");
-    const int hours = DecimalStrToIntDef(TakeToken(time, ":"), 0);
-    const int minutes = DecimalStrToIntDef(TakeToken(time, ":"), 0);
+std::optional<TDateTime> ReadTimeOfDay(std::string_view& text) {
+    std::string_view time = TakeTokenView(text, " ");
+    const int hours = DecimalStrToIntDef(TakeTokenView(time, ":"), 0);
+    const int minutes = DecimalStrToIntDef(TakeTokenView(time, ":"), 0);
     const int seconds = DecimalStrToIntDef(time, 0);
     return TryEncodeTime(hours, minutes, seconds);
 }
 
-std::optional<TDateTime> ReadDateAndTime(std::string& text) {
+std::optional<TDateTime> ReadDateAndTime(std::string_view& text) {
     if (DayNumber(text.substr(0, 3)) != 0) {
-        TakeToken(text, " ");
-        text = TrimLeft(text);
+        TakeTokenView(text, " ");
+        text = TrimLeftView(text);
     }
-    const std::string separator = FieldSeparator(text);
+    const std::string_view separator = FieldSeparator(text);
     int day = 0;
     int month = 0;
-    if (MonthNumber(TakeToken(text, separator, false)) != 0) {
+    if (MonthNumber(TakeTokenView(text, separator, false)) != 0) {
         month = ReadMonth(text, separator);
         day = ReadDay(text, separator);
     } else {
@@ -141,7 +143,7 @@ std::optional<TDateTime> ReadDateAndTime(std::string& text) {
         const std::optional<TDateTime> time = ReadTimeOfDay(text);
         value = time ? std::optional<TDateTime>(*value + *time) : std::nullopt;
     }
-    text = TrimLeft(text);
+    text = TrimLeftView(text);
     return value;
 }
 
@@ -182,15 +184,15 @@ int MonthNumber(std::string_view text) {
 }
 
 TDateTime ParseInternetDate(std::string& text) {
-    text = Trim(text);
-    if (text.empty()) {
-        return 0;
-    }
-    return ReadDateAndTime(text).value_or(0);
+    std::string_view rest = TrimView(text);
+    const std::optional<TDateTime> value =
+        rest.empty() ? std::optional<TDateTime>(0) : ReadDateAndTime(rest);
+    text = std::string(rest);
+    return value.value_or(0);
 }
 
 TDateTime ParseZoneOffset(std::string_view text) {
-    const std::string zone = Trim(text).substr(0, 5);
+    const std::string_view zone = TrimView(text).substr(0, 5);
     if (zone.empty() || (zone[0] != '+' && zone[0] != '-')) {
         return 0;
     }
@@ -226,9 +228,10 @@ std::string FormatInternetDate(TDateTime value, bool gmtName) {
 
     char text[96];
     std::snprintf(text, sizeof text, "%s, %u %s %lld %02lld:%02lld:%02lld %s",
-                  kDayNames[static_cast<std::size_t>(weekday)], date.day,
-                  kMonthNames[date.month - 1], date.year, secondOfDay / 3600, secondOfDay / 60 % 60,
-                  secondOfDay % 60, FormatZoneOffset(LocalUtcOffset(), gmtName).c_str());
+                  kDayNames[static_cast<std::size_t>(weekday)].data(), date.day,
+                  kMonthNames[date.month - 1].data(), date.year, secondOfDay / 3600,
+                  secondOfDay / 60 % 60, secondOfDay % 60,
+                  FormatZoneOffset(LocalUtcOffset(), gmtName).c_str());
     return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -42,6 +43,50 @@ TEST(TextPos, UnderGbkNeverMatchesOnATrailByte) {
 TEST(TextPos, UnderGbkStopsAtTheFirstNul) {
     EXPECT_EQ(TextPos("cd", "ab\0cd"s), 0);
     EXPECT_EQ(TextPos("b", "ab\0cd"s), 2);
+}
+
+// The walk as it reads: from the start, a lead byte and the byte after it are one
+// character, and the text ends at its first NUL.
+int WalkingTextPos(std::string_view sub, std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    for (std::size_t index = 0; index + sub.size() <= text.size();
+         index += IsLeadByte(text[index]) ? 2 : 1) {
+        if (text.substr(index, sub.size()) == sub) {
+            return static_cast<int>(index) + 1;
+        }
+    }
+    return 0;
+}
+
+// Every text of up to six bytes over an alphabet of single-byte characters, lead bytes,
+// the searched bytes and NUL.
+void ExpectTextPosWalks(std::string_view alphabet) {
+    std::vector<std::string> texts{""};
+    for (std::size_t start = 0; texts.size() < 20000;) {
+        const std::size_t end = texts.size();
+        for (std::size_t i = start; i < end; ++i) {
+            for (char c : alphabet) {
+                texts.push_back(texts[i] + c);
+            }
+        }
+        start = end;
+    }
+    for (const std::string& sub : {"a"s, ":"s, "\x81"s, "a:"s, ":a"s, "\x81:"s, "::"s, "a\0"s}) {
+        for (const std::string& text : texts) {
+            ASSERT_EQ(TextPos(sub, text), WalkingTextPos(sub, text))
+                << "sub \"" << sub << "\" in a text of " << text.size() << " bytes";
+        }
+    }
+}
+
+TEST(TextPos, FindsWhatTheCharacterWalkFinds) {
+    ExpectTextPosWalks("a:\x81\xB1"s + '\0');
+    TIdLeadByteSet letters;
+    letters.set('a');
+    LeadBytesGuard letterLeads{letters};
+    ExpectTextPosWalks("a:\x81"
+                       "b"s +
+                       '\0');
 }
 
 TEST(TextPos, WithoutLeadBytesIsAPlainByteSearch) {

@@ -28,6 +28,29 @@ TEST(HeaderListLookup, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(list.IndexOfHeader("CONTENT-LENGTH"), 1);
 }
 
+TEST(HeaderListLookup, ANameEndsAtTheFirstSeparatorOfTheCharacterWalk) {
+    // 北 is "\xB1\xB1": in "\xB1:" the ":" is the second byte of a character, not a separator.
+    TIdHeaderList list = ListOf({"Content-Length-X: 1", "\xB1:x: 2", "\xB1\xB1: 3",
+                                 "Content-Length : 4", "content-length: 5", ": 6"});
+    EXPECT_EQ(list.ValueOf("Content-Length"), "5");
+    EXPECT_EQ(list.IndexOfHeader("\xB1"), -1);
+    EXPECT_EQ(list.ValueOf("\xB1:x"), "2");
+    EXPECT_EQ(list.ValueOf("\xB1\xB1"), "3");
+    EXPECT_EQ(list.ValueOf(""), "6");
+    Lines values;
+    list.CollectValues("content-length", &values);
+    EXPECT_EQ(values, (Lines{"5"}));
+}
+
+TEST(HeaderListLookup, AnotherSeparatorEndsTheNameAtItsNonBlankPart) {
+    TIdHeaderList list = ListOf({"a: 1", "a = 2", "a=3", "b==4"});
+    list.Separator = "= ";
+    EXPECT_EQ(list.IndexOfHeader("a"), 2);
+    EXPECT_EQ(list.IndexOfHeader("a "), 1);
+    EXPECT_EQ(list.IndexOfHeader("b"), 3);
+    EXPECT_EQ(list.IndexOfHeader("b="), -1);
+}
+
 TEST(HeaderListLookup, ValueIsTrimmedAndJoinsContinuations) {
     TIdHeaderList list = ListOf({"Name:   first part  ", " second", "\tthird ", "Next: x"});
     EXPECT_EQ(list.ValueOf("Name"), "first part second third");

@@ -1,14 +1,12 @@
 #include "tests/support/ScriptedPeer.h"
+#include "tests/support/LoopbackListener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <stdexcept>
 
 namespace {
 
@@ -47,17 +45,9 @@ TScriptedPeer::TStep TScriptedPeer::Reset() {
 }
 
 TScriptedPeer::TScriptedPeer(std::vector<TScript> scripts) : scripts_(std::move(scripts)) {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(listener_, 16) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("scripted peer cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
+    const TLoopbackListener listener = ListenOnLoopback(16);
+    listener_ = listener.Socket;
+    port_ = listener.Port;
     acceptor_ = std::thread(&TScriptedPeer::AcceptLoop, this);
 }
 
