@@ -115,17 +115,21 @@ TEST_F(RequestSafety, ALongValueStillGoesOutWrappedOnContinuationLines) {
     EXPECT_NE(peer.Received(0).find(",\r\n v"), std::string::npos);
 }
 
-// A redirect body that cannot be drained to its end leaves the rest of it in the connection;
-// read as the next response, that rest would be believed.
-TEST_F(RequestSafety, ARedirectWhoseDrainFailsFollowsOnANewConnection) {
+// A body that cannot be drained to its end leaves the rest of it in the connection; read as
+// the next response, that rest would be believed. The first connection answers `head` with a
+// chunk size too long to read and a forged response behind it, the second one genuinely.
+std::vector<Peer::TScript> UndrainableThenGenuine(const std::string& head) {
     const std::string forged = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nforged";
-    Peer peer({{Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 302 Found\r\nLocation: /there\r\n"
-                           "Transfer-Encoding: chunked\r\n\r\n" +
-                           std::string(20000, '1') + "\r\n" + forged),
-                Peer::Pause(2000)},
-               {Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\ngenuine")}});
+    return {{Peer::ExpectUntil(kHeadEnd),
+             Peer::Send(head + "Transfer-Encoding: chunked\r\n\r\n" + std::string(20000, '1') +
+                        "\r\n" + forged),
+             Peer::Pause(2000)},
+            {Peer::ExpectUntil(kHeadEnd),
+             Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\ngenuine")}};
+}
+
+TEST_F(RequestSafety, ARedirectWhoseDrainFailsFollowsOnANewConnection) {
+    Peer peer(UndrainableThenGenuine("HTTP/1.1 302 Found\r\nLocation: /there\r\n"));
     client_.HandleRedirects = true;
     EXPECT_EQ(client_.Get(Url(peer, "/here")), "genuine");
     EXPECT_EQ(peer.AcceptedCount(), 2);
@@ -133,14 +137,8 @@ TEST_F(RequestSafety, ARedirectWhoseDrainFailsFollowsOnANewConnection) {
 }
 
 TEST_F(RequestSafety, AnAuthenticationRetryWhoseDrainFailsGoesOnANewConnection) {
-    const std::string forged = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nforged";
-    Peer peer({{Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"r\"\r\n"
-                           "Transfer-Encoding: chunked\r\n\r\n" +
-                           std::string(20000, '1') + "\r\n" + forged),
-                Peer::Pause(2000)},
-               {Peer::ExpectUntil(kHeadEnd),
-                Peer::Send("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\ngenuine")}});
+    Peer peer(UndrainableThenGenuine(
+        "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"r\"\r\n"));
     client_.HTTPOptions = {hoInProcessAuth};
     client_.OnAuthorization = [](TIdCustomHTTP&, TIdAuthentication& scheme, bool& handled) {
         scheme.Username = "user";
