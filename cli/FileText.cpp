@@ -2,66 +2,19 @@
 
 #include "cli/UnreadableFile.h"
 #include "cli/UnwritableFile.h"
+#include "watch/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
-
-// Closes the descriptor when the scope ends, whichever way it ends.
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : fd_(fd) {}
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    ~TFileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string Failure(const std::string& what, const std::string& path, int error) {
     return what + " " + path + ": " + std::strerror(error);
 }
-
-} // namespace
-
-std::string ReadRegularFile(const std::string& path, std::int64_t maxBytes) {
-    // Without O_NONBLOCK the open of a FIFO would wait for a writer before the check.
-    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
-        throw EUnreadableFile(Failure("cannot read", path, errno));
-    if (!S_ISREG(status.st_mode))
-        throw EUnreadableFile("cannot read " + path + ": not a regular file");
-    const std::string tooLarge =
-        "cannot read " + path + ": larger than " + std::to_string(maxBytes >> 20) + " MiB";
-    if (status.st_size > maxBytes)
-        throw EUnreadableFile(tooLarge);
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
-        if (count == 0)
-            return bytes;
-        if (count < 0 && errno != EINTR)
-            throw EUnreadableFile(Failure("cannot read", path, errno));
-        if (count > 0)
-            bytes.append(buffer, static_cast<size_t>(count));
-        // The file may still grow while it is read.
-        if (static_cast<std::int64_t>(bytes.size()) > maxBytes)
-            throw EUnreadableFile(tooLarge);
-    }
-}
-
-namespace {
 
 // Errno of the first step that fails, 0 when the bytes are all on the disk.
 int WriteWhole(int fd, const std::string& bytes) {
@@ -77,6 +30,14 @@ int WriteWhole(int fd, const std::string& bytes) {
 }
 
 } // namespace
+
+std::string ReadRegularFile(const std::string& path, std::int64_t maxBytes) {
+    watch::TRegularFileText file =
+        watch::ReadRegularFile(path, static_cast<std::size_t>(maxBytes));
+    if (file.State != watch::TRegularFileText::TState::Read)
+        throw EUnreadableFile("cannot read " + path + ": " + file.Problem);
+    return std::move(file.Text);
+}
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

@@ -1,8 +1,10 @@
 #include "watch/IniFile.h"
 
+#include "watch/FileDescriptor.h"
 #include "watch/IniFileException.h"
 #include "watch/IniFileReadException.h"
 #include "watch/MarkerText.h"
+#include "watch/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,88 +19,8 @@
 namespace watch {
 namespace {
 
-const char* const NotRegularFile = "not a regular file";
-const char* const TooLarge = "larger than 1 MiB";
-static_assert(TIniFile::MaxFileSize == 1 << 20, "the refusal names the limit");
-
 // Symbolic links followed before giving up, as the system itself does.
 constexpr int MaxLinkHops = 40;
-
-// Closes the descriptor when the scope ends, unless it was closed before.
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) : fd_(fd) {}
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    ~TDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    int Get() const { return fd_; }
-
-    // False when the last of the data could not be written out.
-    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-private:
-    int fd_;
-};
-
-// What reading the file gave: its bytes, or why there are none.
-struct TFileText {
-    enum class TState { Read, Missing, Refused };
-    TState State;
-    std::string Text;
-    std::string Problem;
-};
-
-TFileText Failure(int error) {
-    return {error == ENOENT ? TFileText::TState::Missing : TFileText::TState::Refused, "",
-            std::strerror(error)};
-}
-
-TFileText Refusal(const char* problem) {
-    return {TFileText::TState::Refused, "", problem};
-}
-
-// Anything but a small regular file is refused: a pipe or a terminal would wait forever,
-// a device could deliver without end, a huge file would be held in memory whole.
-const char* ProblemWith(const struct stat& status) {
-    if (!S_ISREG(status.st_mode))
-        return NotRegularFile;
-    if (status.st_size > static_cast<off_t>(TIniFile::MaxFileSize))
-        return TooLarge;
-    return nullptr;
-}
-
-TFileText ReadFileText(const std::string& path) {
-    // Looked at before opening, so that no device is ever opened; looked at again after,
-    // in case the name was given to something else in between.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
-        return Failure(errno);
-    if (const char* problem = ProblemWith(status))
-        return Refusal(problem);
-    TDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
-        return Failure(errno);
-    if (const char* problem = ProblemWith(status))
-        return Refusal(problem);
-
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
-        if (count == 0)
-            return {TFileText::TState::Read, std::move(text), ""};
-        if (count < 0 && errno != EINTR)
-            return Failure(errno);
-        if (count > 0)
-            text.append(buffer, static_cast<size_t>(count));
-        if (text.size() > TIniFile::MaxFileSize)
-            return Refusal(TooLarge);
-    }
-}
 
 bool WriteAll(int fd, const std::string& data) {
     size_t written = 0;
@@ -141,7 +63,7 @@ enum class TTemporaryOutcome { Renamed, NotMade, Failed };
 TTemporaryOutcome ReplaceThroughTemporary(const std::string& target, const std::string& text,
                                           const struct stat* old) {
     std::string temporary = target + ".XXXXXX";
-    TDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    TFileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.Get() < 0)
         return TTemporaryOutcome::NotMade;
     if (old && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0) {
@@ -163,7 +85,7 @@ TTemporaryOutcome ReplaceThroughTemporary(const std::string& target, const std::
 // Rewrites the regular file `target` where it is. Room for a longer text is taken before
 // anything is written, so that a full disk leaves the old text as it was.
 bool RewriteInPlace(const std::string& target, const std::string& text) {
-    TDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    TFileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat status {};
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
@@ -198,9 +120,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
 } // namespace
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-    TFileText file = ReadFileText(path_);
-    refused_ = file.State == TFileText::TState::Refused;
-    if (file.State == TFileText::TState::Read)
+    TRegularFileText file = ReadRegularFile(path_, MaxFileSize);
+    refused_ = file.State == TRegularFileText::TState::Refused;
+    if (file.State == TRegularFileText::TState::Read)
         lines_ = ParseLines(file.Text);
 }
 
@@ -293,8 +215,8 @@ void TIniFile::SetValue(std::vector<TLine>& lines, const std::string& section,
 }
 
 void CheckIniFileReadable(const std::string& path) {
-    TFileText file = ReadFileText(path);
-    if (file.State != TFileText::TState::Read)
+    TRegularFileText file = ReadRegularFile(path, TIniFile::MaxFileSize);
+    if (file.State != TRegularFileText::TState::Read)
         throw EIniFileReadException(path, file.Problem);
 }
 
