@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
+
 namespace {
 
 [[noreturn]] void ExecChild(const std::vector<std::string>& argv, int outFd, int errFd,
@@ -80,4 +82,12 @@ RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit
     ::waitpid(pid, &status, 0);
     result.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+std::vector<std::string> OutputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
 }

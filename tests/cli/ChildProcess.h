@@ -23,3 +23,6 @@ RunProcess(const std::vector<std::string>& argv,
            std::chrono::milliseconds limit = std::chrono::seconds(30),
            const std::function<void()>& inChild = {},
            const std::function<void(pid_t child, const TProcessResult& sofar)>& onOutput = {});
+
+// The lines of a child's output, without their line breaks.
+std::vector<std::string> OutputLines(const std::string& text);

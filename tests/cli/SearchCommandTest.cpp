@@ -11,20 +11,11 @@
 
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace {
 
 using watch::Gbk;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // A settings file as the program writes it, in GBK.
 std::string Settings(const std::string& company, const std::string& position,
@@ -58,7 +49,7 @@ TEST_F(SearchCommandTest, FollowsThePagerToTheLastPageAndPrintsFourLinesARow) {
     TProcessResult result = Search(Settings("青禾", "*"));
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
     EXPECT_EQ(result.Err, "");
-    std::vector<std::string> lines = Lines(result.Out);
+    std::vector<std::string> lines = OutputLines(result.Out);
     // 54 postings of this company in Beijing from the last day: pages of 20, 20 and 14.
     ASSERT_EQ(lines.size(), 54u * 4);
     std::set<std::string> links;
@@ -77,7 +68,7 @@ TEST_F(SearchCommandTest, FollowsThePagerToTheLastPageAndPrintsFourLinesARow) {
 TEST_F(SearchCommandTest, KeepsTitlesContainingThePositionInAnyCase) {
     TProcessResult result = Search(Settings("青禾", "JaVa"));
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-    std::vector<std::string> lines = Lines(result.Out);
+    std::vector<std::string> lines = OutputLines(result.Out);
     ASSERT_EQ(lines.size(), 14u * 4);
     std::set<std::string> titles;
     for (size_t row = 0; row < 14; ++row)
@@ -114,7 +105,7 @@ TEST_F(SearchCommandTest, ExclusionFileLinesAreComparedExactly) {
                                                  "/job/100001.html \n" + site + "/job/100064.html");
     TProcessResult result = Search(Settings("青禾", "*"), {"--exclude", exclude});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-    std::vector<std::string> lines = Lines(result.Out);
+    std::vector<std::string> lines = OutputLines(result.Out);
     ASSERT_EQ(lines.size(), 52u * 4);
     EXPECT_EQ(lines[2], site + "/job/100001.html");
     EXPECT_EQ(result.Out.find("/job/100000.html"), std::string::npos);

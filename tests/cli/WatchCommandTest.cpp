@@ -97,14 +97,6 @@ std::string Settings(const std::string& company, const std::string& interval) {
                "\r\nposition=java\r\n[SearchTime]\r\nvalue=" + interval + "\r\n");
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 size_t Count(const std::string& text, const std::string& part) {
     size_t count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -140,7 +132,7 @@ TEST_F(WatchCommandTest, SearchesAtOnceThenAfterEachFullIntervalUntilSomethingIs
     EXPECT_EQ(Watch(Options(Settings("Larkspur", "2分钟(仅供测试)"), board.Port()), wait), 0);
     EXPECT_EQ(wait.Asked, (std::vector<std::int64_t>{120000, 70000}));
     EXPECT_EQ(out.str(), "Larkspur\nJava\n" + link + "\n===== =====\n");
-    std::vector<std::string> errLines = Lines(err.str());
+    std::vector<std::string> errLines = OutputLines(err.str());
     ASSERT_EQ(errLines.size(), 2u) << err.str();
     for (const std::string& line : errLines)
         EXPECT_TRUE(IsTimeStamp(line)) << line;
@@ -153,7 +145,7 @@ TEST_F(WatchCommandTest, FailuresPrintTheProgramsMessageAndPollingGoesOn) {
     EXPECT_EQ(Watch(Options(Settings("Larkspur", "1小时"), std::stoi(refusing.Port())), wait), 130);
     EXPECT_EQ(wait.Asked, (std::vector<std::int64_t>{3600000, 3600000, 3600000}));
     EXPECT_EQ(out.str(), "");
-    std::vector<std::string> errLines = Lines(err.str());
+    std::vector<std::string> errLines = OutputLines(err.str());
     ASSERT_EQ(errLines.size(), 6u) << err.str();
     for (size_t search = 0; search < 3; ++search) {
         EXPECT_TRUE(IsTimeStamp(errLines[search * 2])) << errLines[search * 2];
@@ -185,9 +177,9 @@ TEST_F(WatchProcessTest, AFirstSearchThatFindsSomethingEndsWithStatusZero) {
     TProcessResult result =
         RunProcess(Watch(Gbk("[pair]\ncom=青禾\nposition=*\n"), board.HostAndPort()));
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-    EXPECT_EQ(Lines(result.Out).size(), 54u * 4);
-    ASSERT_EQ(Lines(result.Err).size(), 1u) << result.Err;
-    EXPECT_TRUE(IsTimeStamp(Lines(result.Err)[0])) << result.Err;
+    EXPECT_EQ(OutputLines(result.Out).size(), 54u * 4);
+    ASSERT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
+    EXPECT_TRUE(IsTimeStamp(OutputLines(result.Err)[0])) << result.Err;
 }
 
 bool WaitUntil(const std::function<bool()>& done) {
@@ -216,7 +208,7 @@ TEST_F(WatchProcessTest, SigintAndSigtermEndTheWaitBetweenTicksAtOnce) {
             });
         EXPECT_EQ(result.ExitStatus, status) << result.Err;
         EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(Lines(result.Err).size(), 1u) << result.Err;
+        EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
     }
 }
 
