@@ -81,10 +81,6 @@ QMap<QByteArray, QByteArray> Pages() {
     };
 }
 
-QWebEngineView* Pane(WindowFixture& fixture) {
-    return fixture.Find<QWebEngineView>("WebBrowser1");
-}
-
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -151,15 +147,7 @@ void AnnounceLinkTest::init() {
 }
 
 std::unique_ptr<WindowFixture> AnnounceLinkTest::ShowPage(const char* path) {
-    auto fixture = std::make_unique<WindowFixture>(WindowFixture::FailingNetwork,
-                                                   server_->Url(QString::fromLatin1(path)));
-    QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
-    fixture->window->show();
-    if (!QTest::qWaitForWindowExposed(fixture->window.get()) || !loaded.wait())
-        return nullptr;
-    // The engine takes input once it has drawn the page.
-    QTest::qWait(200);
-    return fixture;
+    return ShowAnnouncePage(server_->Url(QString::fromLatin1(path)));
 }
 
 void AnnounceLinkTest::linksWithinThePageAreCheckedToo() {

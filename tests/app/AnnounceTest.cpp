@@ -9,7 +9,6 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -43,10 +42,6 @@ QMap<QByteArray, QByteArray> Pages() {
     };
 }
 
-QWebEngineView* Pane(WindowFixture& fixture) {
-    return fixture.Find<QWebEngineView>("WebBrowser1");
-}
-
 void Click(WindowFixture& fixture, const char* id) {
     QVERIFY2(ClickElement(Pane(fixture), QString::fromLatin1(id)), id);
 }
@@ -69,15 +64,7 @@ void AnnounceTest::init() {
 }
 
 std::unique_ptr<WindowFixture> AnnounceTest::OpenLinksPage() {
-    auto fixture =
-        std::make_unique<WindowFixture>(WindowFixture::FailingNetwork, server_->Url("/links.html"));
-    QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
-    fixture->window->show();
-    if (!QTest::qWaitForWindowExposed(fixture->window.get()) || !loaded.wait())
-        return nullptr;
-    // The engine takes input once it has drawn the page.
-    QTest::qWait(200);
-    return fixture;
+    return ShowAnnouncePage(server_->Url("/links.html"));
 }
 
 void AnnounceTest::pageSetsTheRecommendationAndShowsItsMessage() {

@@ -1,5 +1,8 @@
 #include "PaneInput.h"
 
+#include "WindowFixture.h"
+
+#include <QSignalSpy>
 #include <QTest>
 #include <QVariant>
 #include <QWebEngineView>
@@ -53,4 +56,19 @@ bool ClickElement(QWebEngineView* pane, const QString& id, Qt::MouseButton butto
         return false;
     QTest::mouseClick(input, button, {}, centre);
     return true;
+}
+
+QWebEngineView* Pane(WindowFixture& fixture) {
+    return fixture.Find<QWebEngineView>("WebBrowser1");
+}
+
+std::unique_ptr<WindowFixture> ShowAnnouncePage(const QUrl& url) {
+    auto fixture = std::make_unique<WindowFixture>(WindowFixture::FailingNetwork, url);
+    QSignalSpy loaded(Pane(*fixture), &QWebEngineView::loadFinished);
+    fixture->window->show();
+    if (!QTest::qWaitForWindowExposed(fixture->window.get()) || !loaded.wait())
+        return nullptr;
+    // The engine takes input once it has drawn the page.
+    QTest::qWait(200);
+    return fixture;
 }

@@ -2,10 +2,13 @@
 
 #include <QPoint>
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 #include <Qt>
+#include <memory>
 
 class QWebEngineView;
+struct WindowFixture;
 
 // What a user does to the announcement pane: real mouse clicks, delivered to the web
 // engine's input widget at the place where the page shows an element.
@@ -22,3 +25,10 @@ QVariant RunInPage(QWebEngineView* pane, const QString& script);
 
 // The text of the pane's page as a user reads it.
 QString PageText(QWebEngineView* pane);
+
+// The window's announcement pane.
+QWebEngineView* Pane(WindowFixture& fixture);
+
+// A window on show whose pane has drawn the page at `url` and takes input; null when the page
+// did not load.
+std::unique_ptr<WindowFixture> ShowAnnouncePage(const QUrl& url);
