@@ -48,6 +48,11 @@ QUORVEL_DECLARE_EXCEPTION(EIdConnectTimeout, EIdException, RSConnectTimeout);
 QUORVEL_DECLARE_EXCEPTION(EIdConnectException, EIdException, "");
 QUORVEL_DECLARE_EXCEPTION(EIdClosedSocket, EIdException, RSClosedSocket);
 
+// TLS.
+QUORVEL_DECLARE_EXCEPTION(EIdTLSError, EIdException, RSTLSTruncated);
+QUORVEL_DECLARE_EXCEPTION(EIdTLSHandshakeError, EIdTLSError, "");
+QUORVEL_DECLARE_EXCEPTION(EIdTLSCertificateError, EIdTLSError, "");
+
 // Socket stack.
 QUORVEL_DECLARE_EXCEPTION(EIdStackError, EIdException, "");
 QUORVEL_DECLARE_EXCEPTION(EIdStackInitializationFailed, EIdStackError,

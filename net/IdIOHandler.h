@@ -18,4 +18,6 @@ public:
     // One receive or send; the raw result, -1 on a socket error.
     virtual int ReceiveSome(void* buffer, int length) = 0;
     virtual int SendSome(const void* buffer, int length) = 0;
+    // Raises when the close that ended a read until close may have cut the data short.
+    virtual void CheckEndOfData() {}
 };

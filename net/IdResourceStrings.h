@@ -22,6 +22,13 @@ inline constexpr char RSClosedSocket[] = "Disconnected.";
 inline constexpr char RSNotEnoughDataInBuffer[] = "Not enough data in buffer.";
 inline constexpr char RSNoDataToRead[] = "No data to read.";
 
+// TLS.
+inline constexpr char RSTLSHandshakeFailed[] = "TLS handshake failed: %s";
+inline constexpr char RSTLSCertificateFailed[] = "Certificate verification failed: %s";
+inline constexpr char RSTLSFailed[] = "TLS failed: %s";
+inline constexpr char RSTLSTruncated[] = "TLS connection closed without close_notify";
+inline constexpr char RSTLSNoReason[] = "connection closed by peer";
+
 // Socket stack and binding.
 inline constexpr char RSStackError[] = "Socket Error # %d\r\n%s";
 inline constexpr char RSWinsockCallError[] = "Error on call Winsock2 library function %s";

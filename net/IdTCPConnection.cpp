@@ -252,6 +252,9 @@ void TIdTCPConnection::ReadToStream(TIdStream& target, std::int64_t count, bool 
             ConsumeInto(target, piece);
             remaining -= piece;
         }
+        if (readUntilClose && ioHandler_ != nullptr) {
+            ioHandler_->CheckEndOfData();
+        }
     } catch (...) {
         FinishWork(wmRead);
         target.SetSize(target.Position());
