@@ -4,6 +4,7 @@
 #include "cli/BodyFile.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
+#include "cli/ProxyOption.h"
 #include "cli/TerminalText.h"
 #include "cli/UnwritableFile.h"
 #include "cli/UsageError.h"
@@ -129,6 +130,8 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
             options.ReadTimeout = ParseMilliseconds(list.ValueOf(argument));
         else if (argument == "--out")
             options.OutDirectory = list.ValueOf(argument);
+        else if (argument == "--proxy")
+            ProxiesOf(options.Proxy = list.ValueOf(argument));
         else if (argument.starts_with("--"))
             throw EUsageError("unknown option " + argument + " for get");
         else
@@ -142,7 +145,7 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
 int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err) {
     if (!options.OutDirectory.empty())
         PrepareOutDirectory(options.OutDirectory);
-    THttpPageFetcher fetcher;
+    THttpPageFetcher fetcher(ProxiesOf(options.Proxy));
     if (options.ReadTimeout)
         fetcher.httpFindJob().ReadTimeout = *options.ReadTimeout;
     bool allFetched = true;

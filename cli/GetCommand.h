@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
-// quorvel-cli get [--read-timeout MS] [--out DIR] URL...
+// quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...
 struct TGetOptions {
     // Replaces the client's ReadTimeout (milliseconds, 0 = no limit) when given.
     std::optional<int> ReadTimeout;
     // Where the body of URL i goes as i.body and an error body as i.error; empty: nowhere.
     std::string OutDirectory;
+    // HOST:PORT of the proxy every URL goes through; the environment's proxies when empty.
+    std::string Proxy;
     std::vector<std::string> Urls;
 };
 

@@ -3,6 +3,7 @@
 #include "cli/ArgumentList.h"
 #include "cli/ExitStatus.h"
 #include "cli/PanelFiles.h"
+#include "cli/ProxyOption.h"
 #include "cli/UsageError.h"
 #include "fetcher/HttpPageFetcher.h"
 #include "watch/MemoryWatchPanel.h"
@@ -41,6 +42,8 @@ TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
             CheckBoardHost(options.BoardHost = list.ValueOf(argument));
         else if (argument == "--raw")
             options.Raw = true;
+        else if (argument == "--proxy")
+            ProxiesOf(options.Proxy = list.ValueOf(argument));
         else
             throw EUsageError("unknown argument " + argument + " for " + command);
     }
@@ -54,7 +57,7 @@ std::string BoardHostOf(const TSearchOptions& options) {
 int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& err) {
     watch::TMemoryWatchPanel panel;
     LoadPanel(options, panel);
-    THttpPageFetcher httpFetcher;
+    THttpPageFetcher httpFetcher(ProxiesOf(options.Proxy));
     watch::TSearchRun searchRun(panel, httpFetcher, BoardHostOf(options));
     searchRun.btnRightNowClick();
     PrintFinds(panel, options.Raw, out);

@@ -5,6 +5,7 @@
 #include <vector>
 
 // quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]
+//                    [--proxy HOST:PORT]
 struct TSearchOptions {
     // The settings file; program.ini beside the executable unless given.
     std::string IniFile;
@@ -14,6 +15,8 @@ struct TSearchOptions {
     std::string BoardHost;
     // Print the program's GBK bytes unchanged instead of UTF-8.
     bool Raw = false;
+    // HOST:PORT of the proxy every page goes through; the environment's proxies when empty.
+    std::string Proxy;
 };
 
 // The options of `command` (search or watch, which take the same). Throws EUsageError for

@@ -2,6 +2,7 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/PanelFiles.h"
+#include "cli/ProxyOption.h"
 #include "cli/SearchCommand.h"
 #include "cli/StopAwareFetcher.h"
 #include "cli/TickWait.h"
@@ -30,6 +31,7 @@ public:
     // Everything passed in is borrowed for the watch's life.
     TWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err)
         : options_(&options), wait_(&wait), out_(&out), err_(&err),
+          httpFetcher_(ProxiesOf(options.Proxy)),
           stopAwareFetcher_(httpFetcher_, wait),
           searchRun_(panel_, stopAwareFetcher_, BoardHostOf(options)) {
         LoadPanel(options, panel_);

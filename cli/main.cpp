@@ -18,8 +18,10 @@ namespace {
 
 const char* const Usage =
     "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
+    "                          [--proxy HOST:PORT]\n"
     "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
-    "       quorvel-cli get [--read-timeout MS] [--out DIR] URL...\n"
+    "                         [--proxy HOST:PORT]\n"
+    "       quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...\n"
     "\n"
     "search  runs one search with the settings of FILE (the program's own program.ini),\n"
     "        skipping the links listed in the exclusion file; prints the result pane,\n"
@@ -34,6 +36,8 @@ const char* const Usage =
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
     "        was fetched, 1 otherwise.\n"
+    "--proxy HOST:PORT sends every page through that proxy (https through a CONNECT\n"
+    "        tunnel); without it http_proxy, https_proxy and no_proxy are followed.\n"
     "Exit status 2: the command line cannot be run, or a file cannot be read.\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";

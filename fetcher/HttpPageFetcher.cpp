@@ -1,9 +1,18 @@
 #include "fetcher/HttpPageFetcher.h"
 
 #include "http/IdHTTP.h"
+#include "net/IdSSLIOHandlerSocket.h"
 
-THttpPageFetcher::THttpPageFetcher() : httpFindJob_(std::make_unique<TIdHTTP>()) {
+#include <utility>
+
+THttpPageFetcher::THttpPageFetcher(TProxySettings proxies)
+    : proxies_(std::move(proxies)), tlsHandler_(std::make_unique<TIdSSLIOHandlerSocket>()),
+      httpFindJob_(std::make_unique<TIdHTTP>()) {
     TIdHTTP& http = *httpFindJob_;
+    http.SetIOHandler(tlsHandler_.get());
+    http.OnSelectProxy = [this](const TIdURI& target, TIdProxyConnectionInfo& params) {
+        proxies_.Apply(target, params);
+    };
     http.AllowCookies = true;
     http.HTTPOptions = {hoForceEncodeParams};
     http.MaxLineAction = maException;

@@ -1,23 +1,27 @@
 #pragma once
 
+#include "fetcher/ProxySettings.h"
 #include "watch/PageFetcher.h"
 
 #include <memory>
 #include <string>
 
 class TIdHTTP;
+class TIdSSLIOHandlerSocket;
 
 // The job watch's page fetcher: one HTTP client, configured as the program's httpFindJob,
 // that fetches every page for the fetcher's whole life, so that the connection, the
 // cookies and the target (against which a relative next-page link is resolved) carry over
 // from one page to the next. Shared by the desktop program and the command-line tool.
+// Pages go over https through a TLS handler that http pages pass through in clear, and
+// through the proxies the settings name.
 class THttpPageFetcher : public watch::IPageFetcher {
 public:
     // The program's client waits at most this long for a stalled board instead of the
     // component's default of no limit, which would freeze the program for good.
     static constexpr int FindJobReadTimeout = 60000;
 
-    THttpPageFetcher();
+    explicit THttpPageFetcher(TProxySettings proxies = TProxySettings::FromEnvironment());
     ~THttpPageFetcher() override;
 
     // The client itself, for settings beyond the job watch's (the tool's read time-out).
@@ -33,5 +37,8 @@ public:
     std::string AbsoluteURL(const std::string& link) const override;
 
 private:
+    TProxySettings proxies_;
+    // Declared before the client, which still closes its connection through it when destroyed.
+    std::unique_ptr<TIdSSLIOHandlerSocket> tlsHandler_;
     std::unique_ptr<TIdHTTP> httpFindJob_;
 };

@@ -9,6 +9,8 @@
 #include "http/IdGlobal.h"
 #include "http/IdResourceStrings.h"
 #include "http/IdStringStream.h"
+#include "net/IdException.h"
+#include "net/IdSSLIOHandlerSocket.h"
 
 namespace {
 
@@ -20,6 +22,11 @@ bool NeedsHTTP11(TIdHTTPMethod method) {
 
 bool SendsBody(TIdHTTPMethod method) {
     return method == hmPost || method == hmPut;
+}
+
+// The code of a proxy's status line, -1 when it holds none.
+std::int32_t StatusCodeOf(const std::string& statusLine) {
+    return StrToIntDef(statusLine.substr(std::min<std::size_t>(9, statusLine.size()), 3), -1);
 }
 
 } // namespace
@@ -207,6 +214,9 @@ void TIdCustomHTTP::OpenAndSend() {
             request.ProxyConnection = "keep-alive";
         }
     }
+    if (request.ConnectionKind == ckSSL || request.ConnectionKind == ckSSLProxy) {
+        request.Connection.clear();
+    }
     EnsureConnected(Response());
     responsePending_ = true;
     protocol_->SendRequest(targetURI_.get());
@@ -218,13 +228,22 @@ void TIdCustomHTTP::OpenAndSend() {
 TIdHTTPConnectionType TIdCustomHTTP::SelectHostAndPort() {
     const TIdURI& target = *targetURI_;
     const bool secure = SameText(target.Protocol, "HTTPS");
+    if (OnSelectProxy) {
+        OnSelectProxy(target, ProxyParams);
+    }
+    TIdSSLIOHandlerSocket* ssl = SSLHandler();
     if (!ProxyParams.ProxyServer.empty()) {
         // The target keeps naming the origin server: only the connection goes to the proxy.
         MoveConnection(ProxyParams.ProxyServer, ProxyParams.ProxyPort);
-        if (secure) {
+        if (secure && ssl == nullptr) {
             throw EIdIOHandlerPropInvalid(RSIOHandlerPropInvalid);
         }
-        return ckProxy;
+        // A tunnel leads to one origin only; forwarded requests share a plain connection.
+        KeepOnlyConnectionOf(secure ? "tunnel " + target.Host + ":" + target.Port : "proxy");
+        if (ssl != nullptr) {
+            ssl->PassThrough = true;
+        }
+        return secure ? ckSSLProxy : ckProxy;
     }
     const int port = StrToInt(target.Port);
     if (!SameText(Host(), target.Host) || Port() != port) {
@@ -234,11 +253,27 @@ TIdHTTPConnectionType TIdCustomHTTP::SelectHostAndPort() {
         SetHost(target.Host);
         SetPort(port);
     }
-    // This program has no SSL IO handler.
-    if (secure) {
+    if (secure && ssl == nullptr) {
         throw EIdIOHandlerPropInvalid(RSIOHandlerPropInvalid);
     }
-    return ckDirect;
+    // An https page never goes over an open plain connection, nor an http one in clear
+    // over an open TLS connection.
+    KeepOnlyConnectionOf(secure ? "https" : "http");
+    if (ssl != nullptr) {
+        ssl->PassThrough = !secure;
+    }
+    return secure ? ckSSL : ckDirect;
+}
+
+void TIdCustomHTTP::KeepOnlyConnectionOf(const std::string& kind) {
+    if (kind != connectionKind_ && IsConnected()) {
+        CloseConnection();
+    }
+    connectionKind_ = kind;
+}
+
+TIdSSLIOHandlerSocket* TIdCustomHTTP::SSLHandler() const {
+    return dynamic_cast<TIdSSLIOHandlerSocket*>(IOHandler());
 }
 
 void TIdCustomHTTP::MoveConnection(const std::string& host, int port) {
@@ -259,8 +294,54 @@ void TIdCustomHTTP::EnsureConnected(TIdHTTPResponse& response) {
     if (IsConnected()) {
         PollForClose(false);
     }
-    if (!IsConnected()) {
+    if (IsConnected()) {
+        return;
+    }
+    try {
         OpenConnection(ReadTimeout);
+        if (Request().ConnectionKind == ckSSLProxy) {
+            OpenTunnel();
+        }
+    } catch (const EIdTLSError&) {
+        CloseConnection();
+        throw;
+    }
+}
+
+void TIdCustomHTTP::OpenTunnel() {
+    try {
+        AskForTunnel();
+    } catch (...) {
+        // Whatever the proxy left unread makes the connection useless.
+        CloseConnection();
+        throw;
+    }
+    SSLHandler()->StartTLS(targetURI_->Host, ReadTimeout);
+}
+
+void TIdCustomHTTP::AskForTunnel() {
+    const std::string authority = targetURI_->Host + ":" + targetURI_->Port;
+    TIdHeaderList headers;
+    headers.SetHeader("Host", authority);
+    ProxyParams.BuildHeaders(headers);
+    const std::string requestLine = "CONNECT " + authority + " HTTP/1.1";
+    RefuseUnsafeRequestText(requestLine, RSHTTPUnsafeURL);
+    for (const std::string& line : headers.Lines()) {
+        RefuseUnsafeRequestText(line, RSHTTPUnsafeHeader);
+    }
+    BeginWriteBatch(-1);
+    WriteLine(requestLine);
+    for (const std::string& line : headers.Lines()) {
+        WriteLine(line);
+    }
+    WriteLine({});
+    EndWriteBatch();
+    const std::string statusLine = ReadLine();
+    while (!ReadLine().empty()) {
+    }
+    const std::int32_t code = StatusCodeOf(statusLine);
+    if (code < 200 || code > 299) {
+        throw EIdHTTPProtocolException(code, statusLine, {});
     }
 }
 
@@ -300,8 +381,10 @@ void TIdCustomHTTP::AttachRequestCookies(const TIdURI& uri, TIdHTTPRequest& requ
     if (cookieManager_ == nullptr) {
         return;
     }
-    // Secure cookies need an SSL IO handler, which this program does not have.
-    std::string cookies = cookieManager_->CookieHeaderFor(uri, false);
+    // Secure cookies go only where the connection itself is TLS: an SSL handler in
+    // pass-through carries plain http.
+    const TIdSSLIOHandlerSocket* ssl = SSLHandler();
+    std::string cookies = cookieManager_->CookieHeaderFor(uri, ssl != nullptr && ssl->TLSActive());
     RefuseUnsafeRequestText(cookies, RSHTTPUnsafeHeader);
     if (!cookies.empty()) {
         request.HeaderLines.SetHeader("Cookie", cookies);

@@ -15,6 +15,7 @@
 #include "net/IdTCPClient.h"
 
 class TIdCookieManager;
+class TIdSSLIOHandlerSocket;
 class TIdStream;
 
 enum TIdHTTPOption { hoInProcessAuth, hoKeepOrigProtocol, hoForceEncodeParams };
@@ -50,6 +51,9 @@ public:
     // Supplies the credentials for the scheme; handled true means "try again with them".
     using TIdOnAuthorization = std::function<void(
         TIdCustomHTTP& sender, TIdAuthentication& authentication, bool& handled)>;
+    // Sets ProxyParams for the target about to be connected to (every pass, redirects too).
+    using TIdOnSelectProxy =
+        std::function<void(const TIdURI& target, TIdProxyConnectionInfo& proxyParams)>;
 
     TIdCustomHTTP();
     ~TIdCustomHTTP() override;
@@ -92,6 +96,7 @@ public:
     TIdOnAuthorization OnProxyAuthorization;
     TIdOnSelectAuthorization OnSelectAuthorization;
     TIdOnSelectAuthorization OnSelectProxyAuthorization;
+    TIdOnSelectProxy OnSelectProxy;
 
 protected:
     virtual bool AuthorizeServer();
@@ -109,7 +114,14 @@ private:
     void OpenAndSend();
     TIdHTTPConnectionType SelectHostAndPort();
     void MoveConnection(const std::string& host, int port);
+    // Closes an open connection that is not of `kind` (plain, TLS, or a tunnel to the target).
+    void KeepOnlyConnectionOf(const std::string& kind);
+    TIdSSLIOHandlerSocket* SSLHandler() const;
     void EnsureConnected(TIdHTTPResponse& response);
+    // Asks the proxy for a tunnel to the target and starts TLS with the target through it.
+    void OpenTunnel();
+    // The CONNECT exchange; a status other than 2xx raises EIdHTTPProtocolException.
+    void AskForTunnel();
     void ReadResponseHead();
     void CookieManagerDestroyed(TIdCookieManager& manager) override;
     void StopUsingAssignedCookieManager();
@@ -131,6 +143,8 @@ private:
     int proxyAuthTries_ = 0;
     // A request has been sent and its response is not read to the end yet.
     bool responsePending_ = false;
+    // What the open connection is: its scheme, or the tunnel's target.
+    std::string connectionKind_;
 };
 
 // The published client.

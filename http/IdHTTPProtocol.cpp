@@ -81,7 +81,11 @@ TIdHTTPProtocol::TIdHTTPProtocol(TIdCustomHTTP& client)
 
 void TIdHTTPProtocol::SendRequest(const TIdURI* uri) {
     request_.BuildHeaders();
-    client_.ProxyParams.BuildHeaders(request_.HeaderLines);
+    // Inside a tunnel the request goes to the origin server, which must not see the
+    // proxy's credentials.
+    if (request_.ConnectionKind != ckSSLProxy) {
+        client_.ProxyParams.BuildHeaders(request_.HeaderLines);
+    }
     if (uri != nullptr) {
         client_.AttachRequestCookies(*uri, request_);
     }
