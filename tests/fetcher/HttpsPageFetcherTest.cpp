@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -139,6 +141,59 @@ TEST_P(SchemeRedirectTest, FollowsToTheOtherScheme) {
 INSTANTIATE_TEST_SUITE_P(Directions, SchemeRedirectTest,
                          ::testing::Values(TRedirectCase{"HttpToHttps", false},
                                            TRedirectCase{"HttpsToHttp", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A server that closes an idle connection, with or without close_notify: the next page
+// goes over a new connection instead of failing.
+class IdleCloseTest : public ::testing::TestWithParam<TUntilCloseCase> {};
+
+TEST_P(IdleCloseTest, ReconnectsAfterTheServerClosedAnIdleConnection) {
+    const TUntilCloseCase& c = GetParam();
+    TTlsServer server(SharedTestTrustStore().Issue("DNS:localhost"), [&c](TTlsServer::TPeer& peer) {
+        peer.ReadHead();
+        peer.Send(Page("page"));
+        if (c.CloseNotify) {
+            peer.SendCloseNotify();
+        }
+    });
+    THttpPageFetcher fetcher;
+    const std::string site = Site("localhost", server.Port());
+    EXPECT_EQ(fetcher.Get(site + "/1"), "page");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(fetcher.Get(site + "/2"), "page");
+    EXPECT_EQ(server.Handshakes(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Closes, IdleCloseTest,
+                         ::testing::Values(TUntilCloseCase{"CloseNotify", true, "", ""},
+                                           TUntilCloseCase{"BareFin", false, "", ""}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The same host and port asked for by the other scheme: the open connection is not reused.
+class SchemeSwitchTest : public ::testing::TestWithParam<TRedirectCase> {};
+
+TEST_P(SchemeSwitchTest, OpensANewConnectionForTheOtherScheme) {
+    TTlsServer server(SharedTestTrustStore().Issue("DNS:localhost"),
+                      Answering([](const std::string&) { return Page("page"); }));
+    Peer plain({{Peer::ExpectUntil("\r\n\r\n"), Peer::Send(Page("page"))}});
+    const int port = GetParam().StartsSecure ? server.Port() : plain.Port();
+    const std::string first = GetParam().StartsSecure ? "https" : "http";
+    const std::string second = GetParam().StartsSecure ? "http" : "https";
+    THttpPageFetcher fetcher;
+    EXPECT_EQ(fetcher.Get(first + "://localhost:" + std::to_string(port) + "/"), "page");
+    // The server speaks only the first scheme, so the second page cannot arrive.
+    EXPECT_THROW(fetcher.Get(second + "://localhost:" + std::to_string(port) + "/"), EIdException);
+    if (GetParam().StartsSecure) {
+        EXPECT_EQ(server.Accepted(), 2);
+        EXPECT_EQ(server.Handshakes(), 1);
+    } else {
+        EXPECT_EQ(plain.AcceptedCount(), 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, SchemeSwitchTest,
+                         ::testing::Values(TRedirectCase{"HttpThenHttps", false},
+                                           TRedirectCase{"HttpsThenHttp", true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -41,6 +41,8 @@ public:
 
     int Port() const { return server_->Port(); }
     int Handshakes() const { return handshakes_; }
+    // Connections taken, whether their handshake finished or not.
+    int Accepted() const { return server_->Accepted(); }
     // The name each handshake asked for by SNI ("" when none).
     std::vector<std::string> ServerNames() const;
 
