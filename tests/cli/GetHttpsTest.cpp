@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -23,11 +24,13 @@ TProcessResult Get(std::vector<std::string> arguments) {
     return RunProcess(arguments);
 }
 
+std::mutex headsMutex;
 std::vector<std::string> heads;
 
 // Answers each request with "page" and records its head.
 void AnswerPage(TTlsServer::TPeer& peer) {
     for (std::string head = peer.ReadHead(); !head.empty(); head = peer.ReadHead()) {
+        std::lock_guard<std::mutex> lock(headsMutex);
         heads.push_back(head);
         peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\npage");
     }
@@ -136,6 +139,7 @@ protected:
     void TearDown() override {
         unsetenv("https_proxy");
         unsetenv("no_proxy");
+        std::lock_guard<std::mutex> lock(headsMutex);
         heads.clear();
     }
 };
@@ -165,6 +169,7 @@ TEST_P(GetProxyTest, GoesThroughTheChosenProxyAndVerifiesTheBoard) {
         ASSERT_EQ(proxyHeads.size(), 1u);
         EXPECT_TRUE(proxyHeads[0].starts_with(expectedHead)) << proxyHeads[0];
     }
+    std::lock_guard<std::mutex> lock(headsMutex);
     for (const std::string& head : heads)
         EXPECT_EQ(head.find("Proxy-Authorization"), std::string::npos) << head;
 }

@@ -4,6 +4,7 @@
 #include "DemoBoard.h"
 #include "LoopbackPort.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestProxy.h"
 
 #include "watch/GbkText.h"
 
@@ -44,6 +45,17 @@ protected:
 
     TTempFolder folder;
 };
+
+TEST_F(SearchCommandTest, GoesThroughTheProxyOption) {
+    TTestProxy proxy;
+    TProcessResult result =
+        Search(Settings("青禾", "*"), {"--proxy", "127.0.0.1:" + std::to_string(proxy.Port())});
+    EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+    EXPECT_EQ(OutputLines(result.Out).size(), 54u * 4);
+    ASSERT_FALSE(proxy.Heads().empty());
+    EXPECT_TRUE(proxy.Heads()[0].starts_with("GET http://" + board.HostAndPort() + "/"))
+        << proxy.Heads()[0];
+}
 
 TEST_F(SearchCommandTest, FollowsThePagerToTheLastPageAndPrintsFourLinesARow) {
     TProcessResult result = Search(Settings("青禾", "*"));

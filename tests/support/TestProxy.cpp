@@ -37,6 +37,11 @@ std::string ReadHead(int socket, std::string& rest) {
     return received.substr(0, end + 4);
 }
 
+// The head with "Connection: close" before its empty line.
+std::string WithConnectionClose(const std::string& head) {
+    return head.empty() ? head : head.substr(0, head.size() - 2) + "Connection: close\r\n\r\n";
+}
+
 // The port after the last ':' of "host:port", before any path.
 int PortOf(std::string authority) {
     authority = authority.substr(0, authority.find('/'));
@@ -110,7 +115,16 @@ void TTestProxy::Serve(int client) {
     if (tunnel) {
         SendAll(client, "HTTP/1.1 200 Connection established\r\n\r\n");
     } else {
-        SendAll(upstream, head + rest);
+        // One request a connection, passed on in origin form, as the server would get it
+        // without a proxy; the answer tells the client to connect anew for the next one.
+        const std::size_t path = target.find('/', target.find("://") + 3);
+        std::string forwarded = head;
+        forwarded.replace(targetStart, target.size(),
+                          path == std::string::npos ? "/" : target.substr(path));
+        SendAll(upstream, WithConnectionClose(forwarded) + rest);
+        std::string body;
+        const std::string answer = ReadHead(upstream, body);
+        SendAll(client, WithConnectionClose(answer) + body);
     }
     Relay(client, upstream);
     close(upstream);

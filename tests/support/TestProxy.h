@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-// A forward proxy on 127.0.0.1 taking one client connection at a time: a CONNECT opens a
-// tunnel to the named port on 127.0.0.1, an absolute-form request is passed on to the port
-// its URL names; either way the bytes are then relayed both ways until one side closes.
-// With a refusal status line it answers every request with that instead.
+// A forward proxy on 127.0.0.1 taking one client connection at a time.  A CONNECT opens a
+// tunnel to the named port on 127.0.0.1 and relays both ways until one side closes; an
+// absolute-form request is passed on in origin form to the port its URL names, one request
+// a connection.  With a refusal status line it answers every request with that instead.
 class TTestProxy {
 public:
     explicit TTestProxy(std::string refusal = {});
