@@ -102,6 +102,8 @@ TIdSSLIOHandlerSocket::TIdSSLIOHandlerSocket() {
     }
     SSL_CTX_set_verify(context_, SSL_VERIFY_PEER, nullptr);
     SSL_CTX_set_mode(context_, SSL_MODE_ENABLE_PARTIAL_WRITE);
+    // Whole runs of records come in one receive rather than a header and a body each.
+    SSL_CTX_set_read_ahead(context_, 1);
     // A record without application data must come back to WaitReadable, not block in a read.
     SSL_CTX_clear_mode(context_, SSL_MODE_AUTO_RETRY);
     BIO_meth_set_write(socketMethod_, SocketWrite);
@@ -233,6 +235,8 @@ bool TIdSSLIOHandlerSocket::WaitReadable(int timeout) {
     }
     const TClock::time_point start = TClock::now();
     while (ending_ == enNone && SSL_pending(ssl_) == 0) {
+        // Bytes read ahead but not yet decrypted are not in the socket any more: the peek
+        // below takes them first and waits only when they hold no application data.
         ERR_clear_error();
         char byte;
         const int result = SSL_peek(ssl_, &byte, 1);
@@ -279,17 +283,25 @@ int TIdSSLIOHandlerSocket::ReceiveSome(void* buffer, int length) {
     if (!HandlerConnected()) {
         throw EIdClosedSocket();
     }
-    while (ending_ == enNone) {
+    // One record at most comes out of a read; the buffer takes every record already here.
+    int received = 0;
+    while (ending_ == enNone && received < length && (received == 0 || SSL_has_pending(ssl_))) {
         ERR_clear_error();
-        const int result = SSL_read(ssl_, buffer, length);
+        const int result = SSL_read(ssl_, static_cast<char*>(buffer) + received, length - received);
         if (result > 0) {
-            return result;
+            received += result;
+            continue;
         }
         const int wanted = NoteEnding(result);
-        if (wanted != SSL_ERROR_NONE) {
-            WaitForSSL(wanted, -2);
+        if (wanted == SSL_ERROR_NONE || received > 0) {
+            break;
         }
+        WaitForSSL(wanted, -2);
     }
+    if (received > 0) {
+        return received;
+    }
+    // An ending met after data is told by the next receive.
     switch (ending_) {
     case enTruncated:
         truncated_ = true;
