@@ -6,12 +6,13 @@
 #include <utility>
 
 THttpPageFetcher::THttpPageFetcher(TProxySettings proxies)
-    : proxies_(std::move(proxies)), tlsHandler_(std::make_unique<TIdSSLIOHandlerSocket>()),
+    : tlsHandler_(std::make_unique<TIdSSLIOHandlerSocket>()),
       httpFindJob_(std::make_unique<TIdHTTP>()) {
     TIdHTTP& http = *httpFindJob_;
     http.SetIOHandler(tlsHandler_.get());
-    http.OnSelectProxy = [this](const TIdURI& target, TIdProxyConnectionInfo& params) {
-        proxies_.Apply(target, params);
+    http.OnSelectProxy = [proxies = std::move(proxies)](const TIdURI& target,
+                                                        TIdProxyConnectionInfo& params) {
+        proxies.Apply(target, params);
     };
     http.AllowCookies = true;
     http.HTTPOptions = {hoForceEncodeParams};

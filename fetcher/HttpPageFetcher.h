@@ -37,7 +37,6 @@ public:
     std::string AbsoluteURL(const std::string& link) const override;
 
 private:
-    TProxySettings proxies_;
     // Declared before the client, which still closes its connection through it when destroyed.
     std::unique_ptr<TIdSSLIOHandlerSocket> tlsHandler_;
     std::unique_ptr<TIdHTTP> httpFindJob_;
