@@ -90,6 +90,14 @@ TEST_P(GetHandshakeTest, ReportsTheVerifiedOutcome) {
 INSTANTIATE_TEST_SUITE_P(Servers, GetHandshakeTest, ::testing::ValuesIn(HandshakeCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+TEST(GetHttpsTest, AServerThatNeverAnswersTheHelloTimesOut) {
+    SharedTestTrustStore();
+    TScriptedPeer peer({{TScriptedPeer::Pause(5000)}});
+    TProcessResult result =
+        Get({"--read-timeout", "300", "https://localhost:" + std::to_string(peer.Port()) + "/"});
+    EXPECT_EQ(result.Out, "1 EIdReadTimeout Read Timeout\n");
+}
+
 TEST(GetHttpsTest, APlainPeerOnAnHttpsUrlFailsTheHandshake) {
     SharedTestTrustStore();
     // A plain server takes the client's hello for a bad request.

@@ -162,6 +162,8 @@ TEST_P(IdleCloseTest, ReconnectsAfterTheServerClosedAnIdleConnection) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(fetcher.Get(site + "/2"), "page");
     EXPECT_EQ(server.Handshakes(), 2);
+    // Only a connection that ended cleanly leaves a session to resume.
+    EXPECT_EQ(server.Resumed(), c.CloseNotify ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Closes, IdleCloseTest,

@@ -63,6 +63,7 @@ void TTlsServer::Serve(int connection) {
     SSL_set_fd(ssl, connection);
     if (SSL_accept(ssl) == 1) {
         ++handshakes_;
+        resumed_ += SSL_session_reused(ssl);
         const char* name = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
         {
             std::lock_guard<std::mutex> lock(mutex_);

@@ -41,6 +41,8 @@ public:
 
     int Port() const { return server_->Port(); }
     int Handshakes() const { return handshakes_; }
+    // Handshakes that resumed an earlier session.
+    int Resumed() const { return resumed_; }
     // Connections taken, whether their handshake finished or not.
     int Accepted() const { return server_->Accepted(); }
     // The name each handshake asked for by SNI ("" when none).
@@ -52,6 +54,7 @@ private:
     SSL_CTX* context_;
     THandler handler_;
     std::atomic<int> handshakes_{0};
+    std::atomic<int> resumed_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> serverNames_;
     std::unique_ptr<TLoopbackServer> server_;
