@@ -165,7 +165,6 @@ void TIdSSLIOHandlerSocket::Handshake(int timeout) {
         ERR_clear_error();
         const int result = SSL_connect(ssl_);
         if (result == 1) {
-            ++handshakes_;
             return;
         }
         const int error = SSL_get_error(ssl_, result);

@@ -28,8 +28,6 @@ public:
     void StartTLS(const std::string& host, int timeout);
     // TLS runs on the open connection.
     bool TLSActive() const { return ssl_ != nullptr; }
-    // Handshakes completed so far, resumed ones included.
-    int Handshakes() const { return handshakes_; }
 
     void CloseHandler() override;
     void ConnectHandler(const std::string& host, int port, const std::string& boundIP,
@@ -66,5 +64,4 @@ private:
     TEnding ending_ = enNone;
     std::string failure_;
     bool truncated_ = false;
-    int handshakes_ = 0;
 };
