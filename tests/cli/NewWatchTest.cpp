@@ -170,6 +170,31 @@ TEST_F(NewWatchTest, LinksNotFoundForNinetyDaysAreDropped) {
         EXPECT_EQ(after.find(entry.Link) != std::string::npos, entry.Kept) << entry.Link;
 }
 
+TEST_F(NewWatchTest, WithoutStateTheFileIsInTheUsersStateFolderCreatedPrivate) {
+    struct TPlace {
+        std::string Variable;
+        std::string Folder; // under the test's folder
+    };
+    const std::vector<TPlace> places = {
+        {"XDG_STATE_HOME=" + folder.File("xdg"), "xdg/quorvel"},
+        {"HOME=" + folder.File("home"), "home/.local/state/quorvel"},
+    };
+    for (const TPlace& place : places) {
+        SCOPED_TRACE(place.Variable);
+        TChangingBoard board({TRows{{"Java", Link("a")}}});
+        std::vector<std::string> argv = Watch(board.HostAndPort());
+        argv.resize(argv.size() - 2); // no --state
+        argv.insert(argv.begin(), {"/usr/bin/env", "-u", "XDG_STATE_HOME", place.Variable});
+        TProcessResult result = RunSearches(argv, 1);
+        EXPECT_EQ(result.ExitStatus, 143) << result.Err;
+        std::string stateFolder = folder.File(place.Folder);
+        struct stat info {};
+        ASSERT_EQ(::stat(stateFolder.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_EQ(StateLinks(ReadFile(stateFolder + "/seen.tsv")), std::vector<std::string>{Link("a")});
+    }
+}
+
 struct TRefusal {
     std::string Name;
     std::function<void(const std::string& state)> Prepare;
