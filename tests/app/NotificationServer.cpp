@@ -24,7 +24,8 @@ uint NotificationServer::Notify(const QString& appName, uint replacesId, const Q
                                 const QString& summary, const QString& body,
                                 const QStringList& actions, const QVariantMap& hints, int) {
     Received.push_back({appName, replacesId, summary, body, actions, hints});
-    // Ids start at 1, and a replaced notification keeps its id.
+    // The first id is 41, so that a window that took 0 or 1 for it would be caught; a
+    // replaced notification keeps its id.
     return replacesId != 0 ? replacesId : static_cast<uint>(Received.size()) + 40;
 }
 

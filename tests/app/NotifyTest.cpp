@@ -106,7 +106,8 @@ void NotifyTest::activatingTheNotificationRaisesTheWindow() {
     QTRY_COMPARE(server_->Received.size(), 1);
     // The id the service gave it, as the window learnt it.
     const uint id = 41;
-    QTest::qWait(100);
+    // Lets the service's answer with the id reach the window.
+    QTest::qWait(500);
     window.showMinimized();
     QVERIFY(window.isMinimized());
     server_->InvokeAction(sameNotification ? id : id + 7, action);
