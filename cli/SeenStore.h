@@ -7,7 +7,8 @@
 // The links a lasting watch has reported, kept in a file across runs: one line per link,
 //   FIRST-REPORTED TAB LAST-FOUND TAB LINK LF
 // with both times in ISO 8601 with the UTC offset ("2026-12-09T18:06:21+01:00") and the link
-// as the terminal shows it (UTF-8, control bytes escaped), so that no line can break.
+// as the terminal shows it (UTF-8, control bytes but TAB escaped), so that no line can break;
+// the link is the rest of the line, TABs and all, and may be empty.
 //
 // The store holds a lock (an exclusive flock on FILE.lock) for its life, so that two watches
 // never share a file. The file is replaced atomically on each save: the lines go to

@@ -141,6 +141,22 @@ TEST_F(NewWatchTest, ARowIsPrintedAsSearchPrintsItAndItsLinkKeptAsTheTerminalSho
     EXPECT_EQ(StateLinks(ReadFile(state)), std::vector<std::string>{shown});
 }
 
+// A TAB stays in a printed link, and a row whose link has no end marker has an empty one;
+// both are remembered and read back.
+TEST_F(NewWatchTest, UnusualLinksAreRememberedAndReadBackByTheNextWatch) {
+    const TRows rows = {{"Java tab", "http://board.invalid/job/a\tb.html"},
+                        {"Java no end", "http://board.invalid/job/1.php"},
+                        {"Java no end either", "http://board.invalid/job/2.php"}};
+    for (size_t run = 0; run < 2; ++run) {
+        TChangingBoard board({rows});
+        TProcessResult result = RunSearches(Watch(board.HostAndPort()), 1);
+        EXPECT_EQ(result.ExitStatus, 143) << result.Err;
+        const std::vector<std::string> expected = {"http://board.invalid/job/a\tb.html", ""};
+        EXPECT_EQ(LinksIn(result.Out), run == 0 ? expected : std::vector<std::string>{})
+            << "run " << run;
+    }
+}
+
 TEST_F(NewWatchTest, LinksNotFoundForNinetyDaysAreDropped) {
     struct TEntry {
         std::string Link;
@@ -368,6 +384,8 @@ TEST_F(NewWatchTest, AFailingBoardIsToldOnceAndItsRecoveryOnce) {
         std::vector<std::optional<TRows>> pages;
         for (char search : alert.Searches)
             pages.push_back(search == 'F' ? std::nullopt : std::optional<TRows>(TRows{}));
+        // The search under way when the stop comes finds a clean board.
+        pages.push_back(TRows{});
         TChangingBoard board(pages);
         std::string hook = "printf '%s\\036' \"$QUORVEL_EVENT\" \"$QUORVEL_MESSAGE\" >> " + record;
         TProcessResult result = RunSearches(
