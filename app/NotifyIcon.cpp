@@ -8,7 +8,7 @@ constexpr char kIconTip[] = "Quorvel v1.0 - Pellisand";
 
 TNotifyIcon::TNotifyIcon(QWidget* window, const QIcon& icon, TTrayCheck trayAvailable)
     : window_(window), trayAvailable_(std::move(trayAvailable)),
-      icon_(std::make_unique<QSystemTrayIcon>(icon)) {
+      icon_(std::make_unique<QSystemTrayIcon>(icon)), notifier_([this] { ShowWindow(); }) {
     icon_->setToolTip(QString::fromLatin1(kIconTip));
     connect(icon_.get(), &QSystemTrayIcon::activated, this, &TNotifyIcon::IconActivated);
     connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, &TNotifyIcon::RestoreFromTray);
@@ -41,6 +41,7 @@ void TNotifyIcon::RestoreWithMessage(const QString& title, const QString& messag
     trayLook_.stop();
     if (!trayAvailable_()) {
         RestoreFromTray();
+        notifier_.Notify(title, message);
         return;
     }
     ShowWindow();

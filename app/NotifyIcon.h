@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DesktopNotifier.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -35,7 +37,9 @@ public:
     void HideToTray();
     void RestoreFromTray();
     // Brings the window back and tells the user `message` beside the icon, since a window
-    // that comes back may stay behind others.  The icon goes when the message does.
+    // that comes back may stay behind others.  The icon goes when the message does.  With no
+    // tray the message goes to the desktop's notifications, whose activation raises the
+    // window.
     void RestoreWithMessage(const QString& title, const QString& message);
     // Takes the icon away, whether or not it is shown.
     void Remove();
@@ -48,6 +52,7 @@ private:
     QWidget* window_;
     TTrayCheck trayAvailable_;
     std::unique_ptr<QSystemTrayIcon> icon_;
+    TDesktopNotifier notifier_;
     QTimer messageShowing_;
     QTimer trayLook_;
 };

@@ -6,25 +6,15 @@
 #include "cli/SearchCommand.h"
 #include "cli/StopAwareFetcher.h"
 #include "cli/TickWait.h"
+#include "cli/TimeStamp.h"
 #include "fetcher/HttpPageFetcher.h"
 #include "watch/MemoryWatchPanel.h"
 #include "watch/SearchRun.h"
 
 #include <algorithm>
-#include <ctime>
 #include <ostream>
 
 namespace {
-
-// "[2026-12-09 02:03:20 +0100] search": the local time, as a log reader wants it.
-std::string TimeStampLine() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[64];
-    std::strftime(text, sizeof text, "[%Y-%m-%d %H:%M:%S %z] search", &local);
-    return text;
-}
 
 class TWatch {
 public:

@@ -3,7 +3,10 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/GetCommand.h"
+#include "cli/NewWatchCommand.h"
+#include "cli/NewWatchOptions.h"
 #include "cli/SearchCommand.h"
+#include "cli/SeenStore.h"
 #include "cli/SignalTickWait.h"
 #include "cli/UnreadableFile.h"
 #include "cli/UsageError.h"
@@ -21,6 +24,7 @@ const char* const Usage =
     "                          [--proxy HOST:PORT]\n"
     "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
     "                         [--proxy HOST:PORT]\n"
+    "                         [--new [--state FILE] [--exec CMD] [--alert-after N]]\n"
     "       quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...\n"
     "\n"
     "search  runs one search with the settings of FILE (the program's own program.ini),\n"
@@ -32,6 +36,13 @@ const char* const Usage =
     "        search does and a time stamp line before it on standard error. Ends with\n"
     "        status 0 after the first search that finds something, 1 when no keyword pair\n"
     "        is complete, 130 on SIGINT and 143 on SIGTERM.\n"
+    "        --new: a find does not end the watch; each search prints only the rows whose\n"
+    "        link was never printed before, remembered in FILE (default\n"
+    "        $XDG_STATE_HOME/quorvel/seen.tsv). --exec runs /bin/sh -c CMD for each new row\n"
+    "        with QUORVEL_EVENT=new, QUORVEL_COMPANY, QUORVEL_TITLE and QUORVEL_LINK set;\n"
+    "        after N (3) searches in a row with a failed fetch, and again once the board\n"
+    "        answers, a line on standard error and CMD with QUORVEL_EVENT=failing or\n"
+    "        recovered and QUORVEL_MESSAGE. Ends only on SIGINT (130) or SIGTERM (143).\n"
     "get     fetches the URLs in order over one connection and prints a line for each:\n"
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
@@ -50,8 +61,14 @@ int Run(const std::vector<std::string>& arguments) {
     if (command == "search")
         return RunSearch(ParseSearchOptions(rest, command), std::cout, std::cerr);
     if (command == "watch") {
+        TNewWatchOptions newOptions = TakeNewWatchOptions(rest);
         TSearchOptions options = ParseSearchOptions(rest, command);
         TSignalTickWait wait;
+        if (newOptions.New) {
+            TSeenStore store(newOptions.StateFile.empty() ? TSeenStore::DefaultPath()
+                                                          : newOptions.StateFile);
+            return RunNewWatch(options, newOptions, store, wait, std::cout, std::cerr);
+        }
         return RunWatch(options, wait, std::cout, std::cerr);
     }
     if (command == "get")

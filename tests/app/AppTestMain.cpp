@@ -7,6 +7,7 @@
 #include "AutoStartTest.h"
 #include "DesktopTest.h"
 #include "LayoutTest.h"
+#include "NotifyTest.h"
 #include "PaneTest.h"
 #include "SearchRunTest.h"
 #include "ShellTest.h"
@@ -47,6 +48,8 @@ std::unique_ptr<QObject> TestGroup(const char* name) {
         return std::make_unique<TrayTest>();
     if (std::strcmp(name, "typing") == 0)
         return std::make_unique<TypingTest>();
+    if (std::strcmp(name, "notify") == 0)
+        return std::make_unique<NotifyTest>();
     return nullptr;
 }
 
@@ -63,7 +66,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(
             stderr,
             "usage: app_tests layout|search|shell|announce|links|root|autostart|desktop|panes|"
-            "tray|typing [QTEST_ARG...]\n");
+            "tray|typing|notify [QTEST_ARG...]\n");
         return 2;
     }
     if (LoadsPages(argv[1]))

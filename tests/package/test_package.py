@@ -131,6 +131,7 @@ class PackageTest(unittest.TestCase):
             expected["./usr/share/metainfo/" + os.path.basename(metainfo)] = "-rw-r--r--"
         expected["./usr/share/quorvel/board.py"] = "-rwxr-xr-x"
         expected["./usr/share/quorvel/program.ini"] = "-rw-r--r--"
+        expected["./usr/lib/systemd/user/quorvel-watch.service"] = "-rw-r--r--"
 
         files = {}
         for line in run(["dpkg-deb", "-c", self.deb]).splitlines():
@@ -186,6 +187,28 @@ class PackageTest(unittest.TestCase):
         for command in (["validate", "--no-net", metainfo], ["validate-tree", "--no-net", self.root]):
             checked = subprocess.run(["appstreamcli"] + command, capture_output=True, text=True)
             self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
+    def test_user_unit_runs_the_installed_lasting_watch_and_is_valid(self):
+        unit = read(self.installed("/usr/lib/systemd/user/quorvel-watch.service"))
+        settings = [line.split("=", 1) for line in unit.splitlines() if "=" in line]
+        values = {}
+        for key, value in settings:
+            values.setdefault(key, []).append(value)
+        self.assertEqual(len(values["ExecStart"]), 1)
+        self.assertTrue(values["ExecStart"][0].startswith("/usr/bin/quorvel-cli watch --new "))
+        self.assertEqual(values["Restart"], ["on-failure"])
+        self.assertEqual(values["WantedBy"], ["default.target"])
+        self.assertNotIn("network-online.target", unit)
+        # Checked as the user manager would load it, with the unpacked tool in its place.
+        folder = tempfile.mkdtemp(dir=self.folder)
+        os.chmod(folder, 0o700)
+        copy = os.path.join(folder, "quorvel-watch.service")
+        with open(copy, "w", encoding="utf-8") as f:
+            f.write(unit.replace("/usr/bin/quorvel-cli", self.installed("/usr/bin/quorvel-cli")))
+        checked = subprocess.run(["systemd-analyze", "verify", "--user", copy],
+                                 capture_output=True, text=True,
+                                 env=dict(os.environ, XDG_RUNTIME_DIR=folder))
+        self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
 
     def test_launcher_is_valid_and_starts_an_installed_program_with_its_icon(self):
         path = self.installed("/usr/share/applications/tallowfinch.desktop")

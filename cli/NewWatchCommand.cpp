@@ -1,0 +1,176 @@
+#include "cli/NewWatchCommand.h"
+
+#include "cli/ExitStatus.h"
+#include "cli/FailureAlert.h"
+#include "cli/FetchFailureCounter.h"
+#include "cli/HookFailure.h"
+#include "cli/HookRunner.h"
+#include "cli/NewWatchOptions.h"
+#include "cli/PanelFiles.h"
+#include "cli/ProxyOption.h"
+#include "cli/SearchCommand.h"
+#include "cli/SeenStore.h"
+#include "cli/StopAwareFetcher.h"
+#include "cli/TerminalText.h"
+#include "cli/TickWait.h"
+#include "cli/TimeStamp.h"
+#include "cli/UnwritableFile.h"
+#include "fetcher/HttpPageFetcher.h"
+#include "watch/GbkText.h"
+#include "watch/MemoryWatchPanel.h"
+#include "watch/SearchRun.h"
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+#include <set>
+
+namespace {
+
+// The last-found times are refreshed on the disk at least this often.
+constexpr std::time_t RefreshSeconds = 3600;
+
+// A row of the result pane: company, title, link and the separator line, as the scraper
+// appends them.
+struct TRow {
+    std::string Company;
+    std::string Title;
+    std::string Link;
+    std::string Separator;
+};
+
+std::vector<TRow> RowsOf(const std::vector<std::string>& lines) {
+    std::vector<TRow> rows;
+    for (std::size_t i = 0; i + 3 < lines.size(); i += 4)
+        rows.push_back({lines[i], lines[i + 1], lines[i + 2], lines[i + 3]});
+    return rows;
+}
+
+class TNewWatch {
+public:
+    // Everything passed in is borrowed for the watch's life.
+    TNewWatch(const TSearchOptions& options, const TNewWatchOptions& newOptions, TSeenStore& store,
+              ITickWait& wait, std::ostream& out, std::ostream& err)
+        : options_(&options), store_(&store), wait_(&wait), out_(&out), err_(&err),
+          httpFetcher_(ProxiesOf(options.Proxy)), stopAwareFetcher_(httpFetcher_, wait), failureCounter_(stopAwareFetcher_),
+          searchRun_(panel_, failureCounter_, BoardHostOf(options)),
+          alert_(newOptions.AlertAfter) {
+        if (!newOptions.HookCommand.empty())
+            hook_ = std::make_unique<THookRunner>(newOptions.HookCommand);
+        LoadPanel(options, panel_);
+        panel_.timerFindJob().OnTimer = [this] { Search(); };
+    }
+
+    int Run() {
+        searchRun_.btnGoClick();
+        if (!panel_.InTray) {
+            PrintMessages(panel_, options_->Raw, *err_);
+            return esNothingOrFailure;
+        }
+        Search();
+        for (;;) {
+            if (int signal = wait_->StopSignal())
+                return 128 + signal;
+            if (!panel_.timerFindJob().Enabled())
+                return esNothingOrFailure;
+            WaitForTick();
+        }
+    }
+
+private:
+    void WaitForTick() {
+        watch::TMemoryTimer& timer = panel_.timerFindJob();
+        std::int64_t due = timer.Interval() - timer.Elapsed();
+        std::int64_t passed = wait_->WaitAtMost(due);
+        if (wait_->StopSignal() == 0)
+            timer.Advance(std::min(passed, due));
+    }
+
+    void Search() {
+        std::time_t started = std::time(nullptr);
+        *err_ << TimeStampLine(started) << std::endl;
+        searchRun_.timerFindJobTimer();
+        // A find ends polling in the window; this watch starts it again at once.
+        if (!panel_.InTray)
+            searchRun_.btnGoClick();
+        PrintMessages(panel_, options_->Raw, *err_);
+        std::vector<TRow> fresh = ReportNewRows(RowsOf(panel_.memoResult().Lines()));
+        for (const TRow& row : fresh)
+            RunHook({{"QUORVEL_EVENT", "new"},
+                     {"QUORVEL_COMPANY", watch::Utf8FromGbk(row.Company)},
+                     {"QUORVEL_TITLE", watch::Utf8FromGbk(row.Title)},
+                     {"QUORVEL_LINK", watch::Utf8FromGbk(row.Link)}});
+        Alert(alert_.AfterSearch(failureCounter_.TakeFailures() > 0, started));
+    }
+
+    // Prints the rows not reported before and remembers them; returns them.
+    std::vector<TRow> ReportNewRows(const std::vector<TRow>& rows) {
+        std::time_t now = std::time(nullptr);
+        std::vector<TRow> fresh;
+        bool written = true;
+        for (const TRow& row : rows) {
+            std::string link = TerminalText(row.Link, false);
+            if (store_->Reported(link)) {
+                store_->MarkFound(link, now);
+                continue;
+            }
+            written = Print(row);
+            if (!written)
+                break;
+            store_->MarkReported(link, now);
+            fresh.push_back(row);
+        }
+        if (!fresh.empty() || now - store_->SavedAt() >= RefreshSeconds)
+            store_->Save(now);
+        if (!written)
+            throw EUnwritableFile("cannot write the finds to standard output");
+        return fresh;
+    }
+
+    bool Print(const TRow& row) {
+        for (const std::string* line : {&row.Company, &row.Title, &row.Link, &row.Separator})
+            *out_ << TerminalText(*line, options_->Raw) << '\n';
+        out_->flush();
+        return out_->good();
+    }
+
+    void Alert(const std::optional<TFailureAlert::TEvent>& event) {
+        if (!event)
+            return;
+        *err_ << "quorvel-cli: " << event->Message << std::endl;
+        bool failing = event->Kind == TFailureAlert::TKind::Failing;
+        RunHook({{"QUORVEL_EVENT", failing ? "failing" : "recovered"},
+                 {"QUORVEL_MESSAGE", event->Message}});
+    }
+
+    // A failing hook is the user's to fix; the watch says so and goes on.
+    void RunHook(const THookRunner::TVariables& variables) {
+        if (!hook_)
+            return;
+        try {
+            hook_->Run(variables);
+        } catch (const EHookFailure& failure) {
+            *err_ << "quorvel-cli: " << failure.what() << std::endl;
+        }
+    }
+
+    const TSearchOptions* options_;
+    TSeenStore* store_;
+    ITickWait* wait_;
+    std::ostream* out_;
+    std::ostream* err_;
+    watch::TMemoryWatchPanel panel_;
+    THttpPageFetcher httpFetcher_;
+    TStopAwareFetcher stopAwareFetcher_;
+    TFetchFailureCounter failureCounter_;
+    watch::TSearchRun searchRun_;
+    TFailureAlert alert_;
+    std::unique_ptr<THookRunner> hook_;
+};
+
+} // namespace
+
+int RunNewWatch(const TSearchOptions& options, const TNewWatchOptions& newOptions,
+                TSeenStore& store, ITickWait& wait, std::ostream& out, std::ostream& err) {
+    return TNewWatch(options, newOptions, store, wait, out, err).Run();
+}
