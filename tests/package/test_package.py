@@ -2,7 +2,7 @@
 into a temporary root and looks at its contents, its control fields and its AppStream
 data, then runs the unpacked programs against the unpacked demo board.
 
-Usage: python3 test_package.py --build DIR --source DIR --version V --qtpaths PATH"""
+Usage: python3 test_package.py --build DIR --source DIR --version V --release R --qtpaths PATH"""
 
 import argparse
 import glob
@@ -69,6 +69,13 @@ def loaded_libraries(binary):
     return paths
 
 
+def options_of(program):
+    """The long options that the program's own usage names."""
+    usage = subprocess.run([program, "--help"], capture_output=True, text=True,
+                           env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
+    return set(re.findall(r"--[a-z][a-z-]*", usage))
+
+
 def read(path):
     with open(path, encoding="utf-8", errors="replace") as f:
         return f.read()
@@ -101,7 +108,8 @@ class PackageTest(unittest.TestCase):
              os.path.join(OPTIONS.build, "CPackConfig.cmake")], cwd=OPTIONS.build)
         cls.architecture = run(["dpkg", "--print-architecture"]).strip()
         cls.packages = sorted(glob.glob(os.path.join(out, "*.deb")))
-        cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (OPTIONS.version, cls.architecture))
+        cls.version = "%s-%s" % (OPTIONS.version, OPTIONS.release)
+        cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (cls.version, cls.architecture))
         cls.root = os.path.join(cls.folder, "root")
         run(["dpkg-deb", "-x", cls.deb, cls.root])
 
@@ -117,7 +125,7 @@ class PackageTest(unittest.TestCase):
     def test_one_package_named_after_the_project_and_its_version(self):
         self.assertEqual(self.packages, [self.deb])
         self.assertEqual(self.field("Package"), "quorvel")
-        self.assertEqual(self.field("Version"), OPTIONS.version)
+        self.assertEqual(self.field("Version"), self.version)
         self.assertEqual(self.field("Architecture"), self.architecture)
 
     def test_holds_exactly_the_programs_launcher_icons_metainfo_and_demo(self):
@@ -131,6 +139,11 @@ class PackageTest(unittest.TestCase):
             expected["./usr/share/metainfo/" + os.path.basename(metainfo)] = "-rw-r--r--"
         expected["./usr/share/quorvel/board.py"] = "-rwxr-xr-x"
         expected["./usr/share/quorvel/program.ini"] = "-rw-r--r--"
+        for program in PROGRAMS:
+            expected["./usr/share/man/man1/%s.1.gz" % program] = "-rw-r--r--"
+        for document in ("copyright", "changelog.Debian.gz"):
+            expected["./usr/share/doc/quorvel/" + document] = "-rw-r--r--"
+        expected["./usr/share/lintian/overrides/quorvel"] = "-rw-r--r--"
 
         files = {}
         for line in run(["dpkg-deb", "-c", self.deb]).splitlines():
@@ -168,7 +181,44 @@ class PackageTest(unittest.TestCase):
         libexec = run([OPTIONS.qtpaths, "--query", "QT_INSTALL_LIBEXECS"]).strip()
         needed.add(owning_package(os.path.join(libexec, "QtWebEngineProcess")))
         self.assertEqual(needed - depends, set())
-        self.assertIn("python3", package_names(self.field("Recommends")))
+        recommends = package_names(self.field("Recommends"))
+        self.assertLessEqual({"python3", "qt6-translations-l10n"}, recommends)
+
+    def test_lintian_reports_no_error_and_no_warning(self):
+        if shutil.which("lintian") is None:
+            self.skipTest("lintian is not installed")
+        checked = subprocess.run(["lintian", "--fail-on", "error,warning", self.deb],
+                                 capture_output=True, text=True)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        self.assertNotRegex(checked.stdout, r"(?m)^[EW]: ")
+
+    def test_programs_carry_the_hardening_of_debian_builds(self):
+        checks = [
+            # what, the readelf option, a pattern of its output
+            ("relocations read-only", "--segments", r"GNU_RELRO"),
+            ("bound at start", "--dynamic", r"\(FLAGS\)\s.*\bBIND_NOW\b|\(FLAGS_1\)\s.*\bNOW\b"),
+            ("position independent", "--file-header", r"Type:\s+DYN"),
+            ("stack protector", "--dyn-syms", r"\b__stack_chk_fail\b"),
+            ("fortified functions", "--dyn-syms", r"\b__\w+_chk\b"),
+        ]
+        for program in PROGRAMS:
+            binary = self.installed("/usr/bin/" + program)
+            for what, option, pattern in checks:
+                with self.subTest(program=program, check=what):
+                    self.assertRegex(run(["readelf", "--wide", option, binary]), pattern)
+
+    def test_manual_pages_render_without_warnings_and_name_every_option(self):
+        environment = dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8")
+        for program in PROGRAMS:
+            with self.subTest(program=program):
+                page = self.installed("/usr/share/man/man1/%s.1.gz" % program)
+                shown = subprocess.run(["man", "--warnings", "-l", page], capture_output=True,
+                                       text=True, env=environment)
+                self.assertEqual((shown.returncode, shown.stderr), (0, ""))
+                self.assertIn("%s - " % program, shown.stdout)
+                text = shown.stdout.replace("\u2010", "-")
+                for option in options_of(self.installed("/usr/bin/" + program)):
+                    self.assertIn(option, text)
 
     def test_metainfo_is_valid_and_names_the_installed_launcher_and_programs(self):
         self.assertEqual(len(self.metainfo_files()), 1)
@@ -257,7 +307,7 @@ class PackageTest(unittest.TestCase):
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
-    for option in ("--build", "--source", "--version", "--qtpaths"):
+    for option in ("--build", "--source", "--version", "--release", "--qtpaths"):
         parser.add_argument(option, required=True)
     OPTIONS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
