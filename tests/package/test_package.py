@@ -144,6 +144,7 @@ class PackageTest(unittest.TestCase):
         for document in ("copyright", "changelog.Debian.gz"):
             expected["./usr/share/doc/quorvel/" + document] = "-rw-r--r--"
         expected["./usr/share/lintian/overrides/quorvel"] = "-rw-r--r--"
+        expected["./usr/share/bash-completion/completions/quorvel-cli"] = "-rw-r--r--"
 
         files = {}
         for line in run(["dpkg-deb", "-c", self.deb]).splitlines():
