@@ -21,6 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Addresses from the announcement page open in the user's browser through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS xdg-utils)
 # The default board is the demo on loopback, which needs Python; every text of the window
 # is Chinese, which needs a font that has the characters, and Qt's translations turn the
 # web pane's menu and error page Chinese too.
