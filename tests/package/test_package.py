@@ -249,6 +249,31 @@ class PackageTest(unittest.TestCase):
         icons = glob.glob(self.installed("/usr/share/icons/hicolor/*/apps/%s.png" % entry["Icon"]))
         self.assertNotEqual(icons, [])
 
+    def test_launcher_names_the_class_of_the_programs_window(self):
+        for tool in ("xvfb-run", "xwininfo", "xprop"):
+            if shutil.which(tool) is None:
+                self.skipTest(tool + " is not installed")
+        launcher = read(self.installed("/usr/share/applications/tallowfinch.desktop"))
+        entry = dict(line.split("=", 1) for line in launcher.splitlines() if "=" in line)
+        home = tempfile.mkdtemp(dir=self.folder)
+        # The window's X class, read once the window is mapped on a display of its own.
+        script = (
+            'QT_QPA_PLATFORM=xcb HOME="$2" XDG_CONFIG_HOME="$2/config" "$1" >/dev/null 2>&1 &\n'
+            'for i in $(seq 100); do\n'
+            '  id=$(xwininfo -root -tree | awk \'/Pellisand/ {print $1; exit}\')\n'
+            '  [ -n "$id" ] && break; sleep 0.2\n'
+            'done\n'
+            '[ -n "$id" ] && xprop -id "$id" WM_CLASS\n'
+            'kill $!; wait $!\n')
+        shown = subprocess.run(
+            ["xvfb-run", "-a", "sh", "-c", script, "sh",
+             self.installed("/usr/bin/tallowfinch"), home],
+            capture_output=True, text=True, timeout=60)
+        classes = re.findall(r'"([^"]*)"', shown.stdout)
+        self.assertEqual(len(classes), 2, shown.stdout + shown.stderr)
+        self.assertEqual(entry["StartupWMClass"], classes[1])
+        self.assertIn("Keywords", entry)
+
     def start_board(self):
         board = subprocess.Popen(
             [sys.executable, self.installed("/usr/share/quorvel/board.py"), "--port", "0"],
