@@ -74,6 +74,14 @@ QMap<QByteArray, QByteArray> Pages() {
                      "<a id=\"mail\" href=\"#n##nb#mailto:a@example.test#ne#\">mail</a>"
                      "<a id=\"js\" href=\"#n##nb#javascript:alert(1)#ne#\">js</a>"
                      "<a id=\"web\" href=\"#n##nb#HTTP://Example.test/ok#ne#\">web</a>")},
+        {"/script-escapes.html",
+         GbkPage("", "<script>window.onload = function () { location.href = "
+                     "'/plain.html#m##mb#%41%7E 100% 你#me#'; };</script>")},
+        {"/hash-escapes.html", GbkPage("", "<script>window.onload = function () { location.hash = "
+                                           "'#m##mb#%2D%zz 50%#me#'; };</script>")},
+        {"/refresh-escapes.html",
+         GbkPage("<meta http-equiv=\"refresh\" content=\"0; url=/plain.html#m##mb#%61%%62#me#\">",
+                 "<p>refresh</p>")},
         {"/odd.html",
          GbkPage("",
                  "<a id=\"blank\" href=\"#n##nb#http://example.test/a b#ne#\">1</a>"
@@ -217,6 +225,25 @@ void AnnounceLinkTest::addressesReachTheBrowserAsThePageWroteThem() {
     QTest::qWait(300);
     QCOMPARE(Opened(), opened);
     QVERIFY(boxes.Boxes().empty());
+}
+
+void AnnounceLinkTest::messagesThePageStartsShowTheirEscapesAsWritten_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("script") << "/script-escapes.html" << Utf8("%41%7E 100% 你");
+    QTest::newRow("fragment") << "/hash-escapes.html" << Utf8("%2D%zz 50%");
+    QTest::newRow("refresh") << "/refresh-escapes.html" << Utf8("%61%%62");
+}
+
+void AnnounceLinkTest::messagesThePageStartsShowTheirEscapesAsWritten() {
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    MessageBoxCatcher boxes;
+    auto shown = ShowPage(path.toLatin1().constData());
+    QVERIFY(shown);
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.Texts().size(), 1, 3000);
+    QTest::qWait(300);
+    QCOMPARE(boxes.Texts(), QStringList({message}));
 }
 
 void AnnounceLinkTest::boxesShowTheirTextAsTyped() {

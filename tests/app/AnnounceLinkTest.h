@@ -23,6 +23,8 @@ private slots:
     void linkTextStaysAsThePageWroteIt();
     void addressesReachTheBrowserAsThePageWroteThem_data();
     void addressesReachTheBrowserAsThePageWroteThem();
+    void messagesThePageStartsShowTheirEscapesAsWritten_data();
+    void messagesThePageStartsShowTheirEscapesAsWritten();
     void boxesShowTheirTextAsTyped();
     void onlyTheUsersClickOpensAnAddress();
     void onlyWebAddressesAreOpened();
