@@ -17,7 +17,10 @@ const char kTopDocumentHtml[] = "(function () {"
 // Runs in every document, frames included, in a world of its own that the page's scripts
 // cannot reach.  It reports the end of loading, and each click on a link whose address
 // carries one of the window's two flags, which it cancels before any listener of the page
-// sees the click.  %1 is the report token.
+// sees the click.  A navigation with a flag that the page starts by itself (a script, a
+// refresh) it cancels and reports with the engine's own text of the address, before the
+// address becomes a QUrl, which would decode escapes such as %41 and turn every "%" of an
+// address with a stray one into "%25".  %1 is the report token.
 const char kDocumentWatch[] =
     "(function () {"
     "  function report(fields) { console.log('%1' + JSON.stringify(fields)); }"
@@ -34,6 +37,13 @@ const char kDocumentWatch[] =
     "      return;"
     "    }"
     "  }, true);"
+    "  if (!window.navigation) return;"
+    "  navigation.addEventListener('navigate', function (event) {"
+    "    var url = event.destination.url;"
+    "    if (!event.cancelable || (url.indexOf('#m#') < 0 && url.indexOf('#n#') < 0)) return;"
+    "    event.preventDefault();"
+    "    report({kind: 'navigate', href: url});"
+    "  });"
     "})();";
 
 // Turns the given escapes back into their bytes: %XX for every non-ASCII byte and for the
@@ -53,6 +63,13 @@ QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
         }
     }
     return text;
+}
+
+// The engine's text of an address, as near as it can be to what the page wrote: the engine
+// escapes non-ASCII characters as UTF-8 and a few others, and exactly those escapes are
+// undone.
+QString EngineAddressText(const QString& address) {
+    return QString::fromUtf8(UndoEscapes(address.toUtf8(), " \"<>`"));
 }
 
 // The address of a navigation that the engine reports, as near as it can be to what the
@@ -98,6 +115,8 @@ void TAnnouncePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, cons
         ReportTopDocument();
     else if (kind == QLatin1String("link"))
         ReportLinkClick(report);
+    else if (kind == QLatin1String("navigate"))
+        beforeNavigate_(EngineAddressText(report.value(QLatin1String("href")).toString()), false);
 }
 
 void TAnnouncePage::WatchEveryDocument() {

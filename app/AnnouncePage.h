@@ -15,8 +15,9 @@ class QJsonObject;
 // The engine asks before a navigation to another document only.  Links are therefore also
 // watched inside every document: a click on a link whose address carries a marker flag is
 // cancelled there and reported with the link's address exactly as the page wrote it.  A
-// change of address within the top document that no link click caused (a script setting the
-// fragment) can only be reported after it happened.
+// navigation with a flag that the page starts by itself is cancelled and reported there too,
+// with the engine's text of the address; one that the documents cannot cancel reaches the
+// engine's question, or, within the top document, is reported after it happened.
 class TAnnouncePage : public QWebEnginePage {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include "app/QtText.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <exception>
 
@@ -12,6 +13,9 @@ void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text) {
                     owner);
     // Texts come from pages and errors; they are shown as they stand, never as markup.
     box.setTextFormat(Qt::PlainText);
+    // Qt's own text for the button comes from its translations, which a machine may lack;
+    // the window is Chinese throughout, so the box says so itself.
+    box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
     box.exec();
 }
 

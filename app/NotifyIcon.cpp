@@ -1,5 +1,7 @@
 #include "app/NotifyIcon.h"
 
+#include "app/QtEnabledFlag.h"
+
 #include <QWidget>
 
 namespace {
@@ -68,6 +70,7 @@ void TNotifyIcon::ShowWindow() {
     window_->showNormal();
     window_->raise();
     window_->activateWindow();
+    LendHeldFocus(window_);
 }
 
 void TNotifyIcon::IconActivated(QSystemTrayIcon::ActivationReason reason) {

@@ -3,8 +3,26 @@
 #include <QVariant>
 
 namespace {
-// The window's note of the control it holds the focus for.
+
+// The window's note of the control it holds the focus for, and of the control it lent the
+// focus to meanwhile.
 constexpr char kFocusHeldFor[] = "focusHeldFor";
+constexpr char kFocusLentTo[] = "focusLentTo";
+
+QWidget* FirstEnabledControl(QWidget* window) {
+    for (QWidget* next = window->nextInFocusChain(); next != window;
+         next = next->nextInFocusChain())
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() && next->isVisibleTo(window))
+            return next;
+    return nullptr;
+}
+
+// Whether the focus is still where the window put it.
+bool FocusUntouched(QWidget* window) {
+    QWidget* focus = window->focusWidget();
+    return focus == window || focus == window->property(kFocusLentTo).value<QObject*>();
+}
+
 } // namespace
 
 // A focused control that is disabled would hand the focus on to the next one, and a text
@@ -19,8 +37,19 @@ void TQtEnabledFlag::SetEnabled(bool enabled) {
     }
     widget_->setEnabled(enabled);
     if (enabled && window->property(kFocusHeldFor).value<QObject*>() == widget_) {
-        window->setProperty(kFocusHeldFor, QVariant());
-        if (window->focusWidget() == window)
+        if (FocusUntouched(window))
             widget_->setFocus(Qt::OtherFocusReason);
+        window->setProperty(kFocusHeldFor, QVariant());
+        window->setProperty(kFocusLentTo, QVariant());
+    }
+}
+
+// Given for any reason but Tab, so that a text field keeps its text unselected.
+void LendHeldFocus(QWidget* window) {
+    if (window->focusWidget() != window || !window->property(kFocusHeldFor).isValid())
+        return;
+    if (QWidget* control = FirstEnabledControl(window)) {
+        control->setFocus(Qt::OtherFocusReason);
+        window->setProperty(kFocusLentTo, QVariant::fromValue<QObject*>(control));
     }
 }

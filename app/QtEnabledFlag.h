@@ -16,3 +16,8 @@ public:
 private:
     QWidget* widget_;
 };
+
+// A window coming back while it holds the focus for a disabled button lends the focus to the
+// first enabled control of its tab order, so that a key press reaches a control; the button
+// still gets it back when it comes on, unless the user has moved it on from there.
+void LendHeldFocus(QWidget* window);

@@ -2,6 +2,7 @@
 
 #include "app/AnnouncePage.h"
 #include "app/AutoStart.h"
+#include "app/DesktopOpener.h"
 #include "app/Messages.h"
 #include "app/NotifyIcon.h"
 #include "app/QtText.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,14 +113,6 @@ QIcon ProgramIcon() {
     for (int size : {16, 24, 32, 48, 64, 128})
         icon.addFile(QStringLiteral(":/icons/tallowfinch-%1.png").arg(size), QSize(size, size));
     return icon;
-}
-
-// An address taken from the announcement page is opened only as a web page: the page
-// arrives over plain http and must not make the program open local files or programs.
-bool IsWebAddress(const QUrl& url) {
-    QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 } // namespace
@@ -411,9 +403,7 @@ void TfrmVantaro::WebBrowser1BeforeNavigate2(const std::string& url, bool byUser
 }
 
 void TfrmVantaro::OpenAnnouncedAddress(const std::string& address) {
-    QUrl url(FromGbk(address), QUrl::StrictMode);
-    if (IsWebAddress(url))
-        QDesktopServices::openUrl(url);
+    OpenInBrowser(FromGbk(address));
 }
 
 void TfrmVantaro::changeEvent(QEvent* event) {

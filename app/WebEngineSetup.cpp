@@ -13,12 +13,40 @@ namespace {
 
 const char kChromiumFlags[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 
+// Flags that move pages or their drawing into a process outside the sandbox: into the
+// program itself, into a process started without the zygote that sandboxes them, or under a
+// command of the flag's choosing.
+const char* const kUnsandboxedProcessFlags[] = {
+    "single-process", "in-process-gpu",     "no-zygote",         "renderer-cmd-prefix",
+    "gpu-launcher",   "utility-cmd-prefix", "zygote-cmd-prefix", "ppapi-plugin-launcher",
+};
+
+// A flag's name: without its leading dashes (the engine takes one or two) and its value.
+QByteArray FlagName(const QByteArray& flag) {
+    qsizetype start = 0;
+    while (start < flag.size() && flag[start] == '-')
+        ++start;
+    return flag.mid(start, flag.indexOf('=') < 0 ? -1 : flag.indexOf('=') - start);
+}
+
+bool TakesPagesOutOfTheSandbox(const QByteArray& flag) {
+    // Values count too: --disable-features=NetworkServiceSandbox turns part of it off.
+    if (flag.toLower().contains("sandbox"))
+        return true;
+    const QByteArray name = FlagName(flag);
+    for (const char* unsandboxed : kUnsandboxedProcessFlags)
+        if (name == unsandboxed)
+            return true;
+    return false;
+}
+
 // The engine's flags without any that loosens its sandbox (--no-sandbox,
-// --disable-seccomp-filter-sandbox, --disable-namespace-sandbox, ...).
+// --disable-seccomp-filter-sandbox, --disable-namespace-sandbox, ...) or takes pages out of
+// it.
 QByteArray WithoutSandboxFlags(const QByteArray& flags) {
     QByteArrayList kept;
     for (const QByteArray& flag : flags.split(' '))
-        if (!flag.isEmpty() && !flag.contains("sandbox"))
+        if (!flag.isEmpty() && !TakesPagesOutOfTheSandbox(flag))
             kept << flag;
     return kept.join(' ');
 }

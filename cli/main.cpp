@@ -14,6 +14,7 @@
 
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ const char* const Usage =
     "                         [--proxy HOST:PORT]\n"
     "                         [--new [--state FILE] [--exec CMD] [--alert-after N]]\n"
     "       quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...\n"
+    "       quorvel-cli COMMAND --help | --help | --version\n"
     "\n"
     "search  runs one search with the settings of FILE (the program's own program.ini),\n"
     "        skipping the links listed in the exclusion file; prints the result pane,\n"
@@ -53,11 +55,61 @@ const char* const Usage =
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";
 
+const char* const Commands[] = {"search", "watch", "get"};
+
+bool IsCommand(const std::string& word) {
+    for (const char* command : Commands)
+        if (word == command)
+            return true;
+    return false;
+}
+
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        if (argument == "--help" || argument == "-h")
+            return true;
+    return false;
+}
+
+// One command's part of the usage, cut from the whole so that the two never differ: its
+// synopsis, its paragraph, and the notes that hold for every command.
+std::string CommandUsage(const std::string& command) {
+    std::istringstream lines(Usage);
+    std::string line;
+    std::string synopsis;
+    std::string paragraphs;
+    std::string owner;
+    bool inSynopsis = true;
+    while (std::getline(lines, line)) {
+        if (line.empty()) {
+            inSynopsis = false;
+        } else if (inSynopsis) {
+            std::string call = line.substr(line.find("quorvel-cli "));
+            if (call.starts_with("quorvel-cli " + command + " "))
+                synopsis += "usage: " + call + "\n";
+        } else {
+            if (line.front() != ' ')
+                owner = line.substr(0, line.find(' '));
+            if (owner == command || !IsCommand(owner))
+                paragraphs += line + "\n";
+        }
+    }
+    return synopsis + "\n" + paragraphs;
+}
+
 int Run(const std::vector<std::string>& arguments) {
     if (arguments.empty())
         throw EUsageError("no command given");
     const std::string& command = arguments.front();
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (IsCommand(command) && AsksForHelp(rest)) {
+        std::cout << CommandUsage(command);
+        return esSuccess;
+    }
+    if (command == "--version") {
+        std::cout << "quorvel-cli " QUORVEL_VERSION "\n";
+        return esSuccess;
+    }
     if (command == "search")
         return RunSearch(ParseSearchOptions(rest, command), std::cout, std::cerr);
     if (command == "watch") {

@@ -16,11 +16,17 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The first Debian revision of the project's version; packaging/changelog names the same.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Addresses from the announcement page open in the user's browser through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS xdg-utils)
 # The default board is the demo on loopback, which needs Python; every text of the window
-# is Chinese, which needs a font that has the characters.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, fonts-noto-cjk | fonts-wqy-microhei")
+# is Chinese, which needs a font that has the characters, and Qt's translations turn the
+# web pane's menu and error page Chinese too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "python3, fonts-noto-cjk | fonts-wqy-microhei, qt6-translations-l10n")
 
 include(CPack)

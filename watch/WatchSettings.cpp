@@ -87,6 +87,12 @@ bool MayWriteIn(const std::string& folder) {
     return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+// Whether both name one folder, through links and merged folders (/bin and /usr/bin) alike.
+bool SameFolder(const std::string& one, const std::string& other) {
+    std::error_code missing; // a folder that is not there is nobody's install folder
+    return std::filesystem::equivalent(one, other, missing);
+}
+
 bool Exists(const std::filesystem::path& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
@@ -105,13 +111,16 @@ void MakeFolder(const std::filesystem::path& folder, const std::string& settings
 } // namespace
 
 std::string SettingsPath() {
-    return SettingsPathFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), HomeFolder());
+    return SettingsPathFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), HomeFolder(),
+                           QUORVEL_INSTALL_BINDIR);
 }
 
+// Root may write anywhere, so writability alone would put root's settings into the system's
+// own folder of programs.
 std::string SettingsPathFor(const std::string& programFolder, const std::string& configHome,
-                            const std::string& home) {
+                            const std::string& home, const std::string& installFolder) {
     std::filesystem::path beside = std::filesystem::path(programFolder) / SettingsFileName;
-    if (Exists(beside) || MayWriteIn(programFolder))
+    if (Exists(beside) || (MayWriteIn(programFolder) && !SameFolder(programFolder, installFolder)))
         return beside.string();
     std::filesystem::path config = std::filesystem::path(configHome);
     if (!config.is_absolute()) {

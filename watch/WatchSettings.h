@@ -11,13 +11,14 @@ class IWatchPanel;
 // entry in the password database when $HOME is unset or empty).
 std::string SettingsPath();
 
-// "program.ini" in `programFolder` when a "program.ini" is already there or the user may
-// write to that folder (a build tree, a portable copy). Otherwise, for an installed program,
+// "program.ini" in `programFolder` when a "program.ini" is already there, or when the user
+// may write to that folder and it is not `installFolder`, the folder the build installs its
+// programs to (a build tree, a portable copy). Otherwise, for an installed program,
 // "quorvel/program.ini" in the user's config folder: `configHome` ($XDG_CONFIG_HOME) when it
 // is an absolute path, else ".config" in `home`; throws std::runtime_error when that is
 // needed and `home` is empty.
 std::string SettingsPathFor(const std::string& programFolder, const std::string& configHome,
-                            const std::string& home);
+                            const std::string& home, const std::string& installFolder);
 
 // Fills the five keyword pairs and the three selectors from the settings file at `path`.
 // Missing values (or a missing or unreadable file) give empty pairs, "半小时", "北京" and

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "LoopbackServer.h"
+#include "OpenerRecorder.h"
 
-#include <QList>
 #include <QObject>
-#include <QUrl>
 #include <memory>
 
 struct WindowFixture;
@@ -15,10 +14,6 @@ struct WindowFixture;
 class AnnounceLinkTest : public QObject {
     Q_OBJECT
 
-public slots:
-    // Stands in for every program the desktop could open an address with.
-    void RecordOpenedUrl(const QUrl& url) { openedUrls_ << url; }
-
 private slots:
     void initTestCase();
     void cleanupTestCase();
@@ -26,6 +21,10 @@ private slots:
 
     void linksWithinThePageAreCheckedToo();
     void linkTextStaysAsThePageWroteIt();
+    void addressesReachTheBrowserAsThePageWroteThem_data();
+    void addressesReachTheBrowserAsThePageWroteThem();
+    void messagesThePageStartsShowTheirEscapesAsWritten_data();
+    void messagesThePageStartsShowTheirEscapesAsWritten();
     void boxesShowTheirTextAsTyped();
     void onlyTheUsersClickOpensAnAddress();
     void onlyWebAddressesAreOpened();
@@ -37,6 +36,8 @@ private:
     // A shown window whose pane has loaded the given page; null if it never loaded.
     std::unique_ptr<WindowFixture> ShowPage(const char* path);
 
-    QList<QUrl> openedUrls_;
+    QStringList Opened() const { return opener_->Opened(); }
+
+    std::unique_ptr<OpenerRecorder> opener_;
     std::unique_ptr<LoopbackServer> server_;
 };

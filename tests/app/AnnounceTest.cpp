@@ -6,7 +6,6 @@
 #include "watch/GbkText.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
@@ -50,17 +49,15 @@ void Click(WindowFixture& fixture, const char* id) {
 
 void AnnounceTest::initTestCase() {
     server_ = std::make_unique<LoopbackServer>(Pages());
-    for (const char* scheme : {"http", "https", "file"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "RecordOpenedUrl");
+    opener_ = std::make_unique<OpenerRecorder>();
 }
 
 void AnnounceTest::cleanupTestCase() {
-    for (const char* scheme : {"http", "https", "file"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    opener_.reset();
 }
 
 void AnnounceTest::init() {
-    openedUrls_.clear();
+    opener_->Clear();
 }
 
 std::unique_ptr<WindowFixture> AnnounceTest::OpenLinksPage() {
@@ -102,10 +99,10 @@ void AnnounceTest::messageLinksShowTheirTextInsteadOfNavigating() {
     WindowFixture& fixture = *opened;
     Click(fixture, "m");
     QTRY_COMPARE(boxes.Texts(), QStringList({QString::fromUtf8("请注意 demo")}));
-    QVERIFY(openedUrls_.isEmpty());
+    QVERIFY(Opened().isEmpty());
 
     Click(fixture, "both");
-    QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("https://example.test/x"))}));
+    QTRY_COMPARE(Opened(), QStringList({QStringLiteral("1 https://example.test/x")}));
     QCOMPARE(boxes.Texts().last(), QString::fromUtf8("先提示"));
     QCOMPARE(Pane(fixture)->url(), server_->Url("/links.html"));
 }
@@ -118,10 +115,9 @@ void AnnounceTest::addressLinksOpenOnlyWebAddresses() {
     Click(fixture, "file");
     Click(fixture, "path");
     Click(fixture, "n");
-    QTRY_COMPARE(openedUrls_,
-                 QList<QUrl>({QUrl(QStringLiteral("http://example.test/job/1.html"))}));
+    QTRY_COMPARE(Opened(), QStringList({QStringLiteral("1 http://example.test/job/1.html")}));
     QTest::qWait(100);
-    QCOMPARE(openedUrls_.size(), 1);
+    QCOMPARE(Opened().size(), 1);
     QVERIFY(boxes.Boxes().empty());
     QCOMPARE(Pane(fixture)->url(), server_->Url("/links.html"));
 }
@@ -134,7 +130,7 @@ void AnnounceTest::plainLinksNavigateInsideThePane() {
     Click(fixture, "plain");
     QTRY_COMPARE(boxes.Texts(), QStringList({QString::fromUtf8("第二页")}));
     QCOMPARE(Pane(fixture)->url(), server_->Url("/second.html"));
-    QVERIFY(openedUrls_.isEmpty());
+    QVERIFY(Opened().isEmpty());
 }
 
 void AnnounceTest::recommendationLabelCopiesToTheClipboard() {
@@ -183,6 +179,6 @@ void AnnounceTest::navigationRulesOnGbkText() {
     QVERIFY(cancel);
     cancel = false;
     window.WebBrowser1BeforeNavigate2("http://a.test/x#n##nb#HTTPS://B.test/y#ne#", true, cancel);
-    QTRY_COMPARE(openedUrls_, QList<QUrl>({QUrl(QStringLiteral("https://b.test/y"))}));
+    QTRY_COMPARE(Opened(), QStringList({QStringLiteral("1 HTTPS://B.test/y")}));
     QCOMPARE(boxes.Texts().size(), 1);
 }

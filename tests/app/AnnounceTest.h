@@ -1,10 +1,9 @@
 #pragma once
 
 #include "LoopbackServer.h"
+#include "OpenerRecorder.h"
 
-#include <QList>
 #include <QObject>
-#include <QUrl>
 #include <memory>
 
 struct WindowFixture;
@@ -12,10 +11,6 @@ struct WindowFixture;
 // The announcement pane against pages served on loopback, and the recommendation label.
 class AnnounceTest : public QObject {
     Q_OBJECT
-
-public slots:
-    // Stands in for the user's web browser.
-    void RecordOpenedUrl(const QUrl& url) { openedUrls_ << url; }
 
 private slots:
     void initTestCase();
@@ -35,6 +30,8 @@ private:
     // A window whose pane has loaded the page of marker links; null if it never loaded.
     std::unique_ptr<WindowFixture> OpenLinksPage();
 
-    QList<QUrl> openedUrls_;
+    QStringList Opened() const { return opener_->Opened(); }
+
+    std::unique_ptr<OpenerRecorder> opener_;
     std::unique_ptr<LoopbackServer> server_;
 };

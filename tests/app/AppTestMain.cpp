@@ -73,7 +73,11 @@ int main(int argc, char* argv[]) {
         BecomeUnprivileged();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --no-sandbox");
+    // Besides the test's own flags, every kind of flag that would render pages outside the
+    // sandbox: turning it off, or keeping the renderer out of a sandboxed process of its own.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            "--disable-gpu --disable-logging --no-sandbox --single-process -in-process-gpu "
+            "--no-zygote --renderer-cmd-prefix=env");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
     // Asks the web engine to run without its sandbox; the program must not listen.
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -7,12 +7,14 @@
 #include "app/NotifyIcon.h"
 #include "tests/support/Unprivileged.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <fstream>
 #include <sstream>
 
@@ -85,6 +87,29 @@ void ShellTest::fullStopFollowsTheByteOrderRule() {
     QCOMPARE(WithFullStop(""), std::string(""));
     // A GBK character ends in a trail byte above ".".
     QCOMPARE(WithFullStop("\xB1\xB1"), std::string("\xB1\xB1."));
+}
+
+void ShellTest::boxesSayOkInChineseWithoutQtsTranslations_data() {
+    QTest::addColumn<bool>("error");
+    QTest::newRow("message") << false;
+    QTest::newRow("error") << true;
+}
+
+// As on a machine without Qt's translation files: none of them is installed.
+void ShellTest::boxesSayOkInChineseWithoutQtsTranslations() {
+    QFETCH(bool, error);
+    const QList<QTranslator*> translators = qApp->findChildren<QTranslator*>();
+    for (QTranslator* translator : translators)
+        QCoreApplication::removeTranslator(translator);
+    MessageBoxCatcher boxes;
+    if (error)
+        RunGuarded(nullptr, [] { throw std::runtime_error("Unable to write"); });
+    else
+        ShowMessage(nullptr, "x");
+    for (QTranslator* translator : translators)
+        QCoreApplication::installTranslator(translator);
+    QCOMPARE(boxes.Boxes().size(), size_t(1));
+    QCOMPARE(boxes.Boxes()[0].okText, QString::fromUtf8("确定"));
 }
 
 void ShellTest::anEscapingErrorShowsTheErrorBoxAndTheProgramGoesOn() {

@@ -11,6 +11,8 @@ private slots:
     void onlyALeftClickOnTheIconRestores();
     void withoutATrayHidingMinimises();
     void fullStopFollowsTheByteOrderRule();
+    void boxesSayOkInChineseWithoutQtsTranslations_data();
+    void boxesSayOkInChineseWithoutQtsTranslations();
     void anEscapingErrorShowsTheErrorBoxAndTheProgramGoesOn();
     void autostartWritesOneEntryForTheRunningProgram();
     void autostartQuotesTheProgramPath();

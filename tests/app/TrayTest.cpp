@@ -212,10 +212,11 @@ void TrayTest::theFocusComesBackToTheStartButtonAfterPolling() {
     QTest::mouseClick(go, Qt::LeftButton);
     QVERIFY(!window.isVisible());
 
-    // Back while polling: the start button is off, and no field has taken its focus.
+    // Back while polling: the start button is off, so the first control of the tab order
+    // has the focus, and no field has taken it with its text selected.
     ClickIcon(window);
     ShowActive(window);
-    QVERIFY(QApplication::focusWidget() != interval);
+    QCOMPARE(QApplication::focusWidget(), fixture.Find<QPlainTextEdit>("memoResult"));
     QVERIFY(!interval->hasSelectedText());
     QTest::keyClicks(QApplication::focusWidget(), "3");
     QCOMPARE(interval->text(), QString::fromUtf8("半小时"));
@@ -244,14 +245,48 @@ void TrayTest::theFocusIsHeldOnlyForTheLastButtonThatHadIt() {
     QTest::mouseClick(stop, Qt::LeftButton);
     QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
 
-    // Started again: the stop button comes on, but the focus was the start button's.
+    // Started again: the stop button comes on, but the focus was the start button's; while
+    // that is off, the first control of the tab order has it.
     QTest::mouseClick(go, Qt::LeftButton);
     ClickIcon(window);
     ShowActive(window);
     QVERIFY(stop->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
+    QCOMPARE(QApplication::focusWidget(), fixture.Find<QPlainTextEdit>("memoResult"));
     QTest::mouseClick(stop, Qt::LeftButton);
     QCOMPARE(QApplication::focusWidget(), heldByTheWindow);
+}
+
+void TrayTest::aRestoreWhilePollingLendsTheFocusToTheFirstEnabledControl_data() {
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::newRow("started with the mouse") << false;
+    QTest::newRow("started with the space bar") << true;
+}
+
+void TrayTest::aRestoreWhilePollingLendsTheFocusToTheFirstEnabledControl() {
+    QFETCH(bool, byKeyboard);
+    WindowFixture fixture;
+    TfrmVantaro& window = *fixture.window;
+    ShowActive(window);
+    EnterPair(fixture);
+    auto* result = fixture.Find<QPlainTextEdit>("memoResult");
+    result->setPlainText(QStringLiteral("kept"));
+    auto* go = fixture.Find<QPushButton>("btnGo");
+    if (byKeyboard) {
+        go->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(go, Qt::Key_Space);
+    } else {
+        QTest::mouseClick(go, Qt::LeftButton);
+    }
+    QVERIFY(!window.isVisible());
+    QVERIFY(!go->isEnabled());
+
+    ClickIcon(window);
+    ShowActive(window);
+    QCOMPARE(QApplication::focusWidget(), result);
+    QVERIFY(!result->textCursor().hasSelection());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), "!");
+    QCOMPARE(result->toPlainText(), QStringLiteral("kept!"));
 }
 
 void TrayTest::aFetchShowsTheWaitCursor() {

@@ -16,5 +16,7 @@ private slots:
     void theFocusComesBackWhereItWasBeforeMinimising();
     void theFocusComesBackToTheStartButtonAfterPolling();
     void theFocusIsHeldOnlyForTheLastButtonThatHadIt();
+    void aRestoreWhilePollingLendsTheFocusToTheFirstEnabledControl_data();
+    void aRestoreWhilePollingLendsTheFocusToTheFirstEnabledControl();
     void aFetchShowsTheWaitCursor();
 };

@@ -1,31 +1,25 @@
-// Name lookup against a hosts file of the test's own: the test runs its checks in a child
-// process with a mount namespace of its own, where that file is bind-mounted over /etc/hosts
-// (and a "files only" name service configuration over /etc/nsswitch.conf, so that a name
-// missing from the file is not asked of any DNS server).  It needs root, as CI has.
+// Name lookup against a hosts file of the test's own, in a child process with a private
+// resolver configuration (see TPrivateResolver).  It needs root, as CI has.
 
 #include "net/IdException.h"
 #include "net/IdIOHandlerSocket.h"
 #include "net/IdSocketHandle.h"
 #include "net/IdStack.h"
 #include "net/IdTCPClient.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/PrivateResolver.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace {
-
-constexpr int kCannotIsolate = 77;
 
 // A listening socket on address (an address of 127.0.0.0/8) and port (0: any free one).
 int Listen(const char* address, int port) {
@@ -50,60 +44,18 @@ int PortOf(int listener) {
     return ntohs(local.sin_port);
 }
 
-bool BindOver(const std::string& file, const char* target) {
-    return mount(file.c_str(), target, nullptr, MS_BIND, nullptr) == 0;
-}
-
 class PrivateHostsFile : public ::testing::Test {
 protected:
     // Runs check in a child whose /etc/hosts holds hosts; the child's report (what check
     // returned) comes back as text.  Skips when no private mount namespace can be made.
     std::string InChild(const std::string& hosts, const std::function<std::string()>& check) {
-        if (geteuid() != 0) {
-            skipped_ = true;
-            return {};
-        }
-        WriteFile(folder_.File("hosts"), hosts);
-        WriteFile(folder_.File("nsswitch.conf"), "hosts: files\n");
-        int report[2];
-        if (pipe(report) != 0) {
-            ADD_FAILURE() << "no pipe";
-            return {};
-        }
-        const pid_t child = fork();
-        if (child == 0) {
-            close(report[0]);
-            if (unshare(CLONE_NEWNS) != 0 ||
-                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                !BindOver(folder_.File("hosts"), "/etc/hosts") ||
-                !BindOver(folder_.File("nsswitch.conf"), "/etc/nsswitch.conf")) {
-                _exit(kCannotIsolate);
-            }
-            std::string text;
-            try {
-                text = check();
-            } catch (const std::exception& failure) {
-                text = std::string("raised: ") + failure.what();
-            }
-            (void)!write(report[1], text.data(), text.size());
-            _exit(0);
-        }
-        close(report[1]);
-        std::string text;
-        char buffer[512];
-        for (ssize_t count; (count = read(report[0], buffer, sizeof buffer)) > 0;) {
-            text.append(buffer, static_cast<std::size_t>(count));
-        }
-        close(report[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        skipped_ = WIFEXITED(status) && WEXITSTATUS(status) == kCannotIsolate;
-        EXPECT_TRUE(WIFEXITED(status)) << "the child did not end normally";
-        return text;
+        std::optional<std::string> report = resolver_.Run(hosts, check);
+        skipped_ = !report;
+        return report.value_or("");
     }
 
     bool skipped_ = false;
-    TTempFolder folder_;
+    TPrivateResolver resolver_;
 };
 
 TEST_F(PrivateHostsFile, ANameWithSeveralAddressesConnectsToTheFirstListed) {

@@ -2,7 +2,7 @@
 into a temporary root and looks at its contents, its control fields and its AppStream
 data, then runs the unpacked programs against the unpacked demo board.
 
-Usage: python3 test_package.py --build DIR --source DIR --version V --qtpaths PATH"""
+Usage: python3 test_package.py --build DIR --source DIR --version V --release R --qtpaths PATH"""
 
 import argparse
 import glob
@@ -69,6 +69,13 @@ def loaded_libraries(binary):
     return paths
 
 
+def options_of(program):
+    """The long options that the program's own usage names."""
+    usage = subprocess.run([program, "--help"], capture_output=True, text=True,
+                           env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
+    return set(re.findall(r"--[a-z][a-z-]*", usage))
+
+
 def read(path):
     with open(path, encoding="utf-8", errors="replace") as f:
         return f.read()
@@ -101,7 +108,8 @@ class PackageTest(unittest.TestCase):
              os.path.join(OPTIONS.build, "CPackConfig.cmake")], cwd=OPTIONS.build)
         cls.architecture = run(["dpkg", "--print-architecture"]).strip()
         cls.packages = sorted(glob.glob(os.path.join(out, "*.deb")))
-        cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (OPTIONS.version, cls.architecture))
+        cls.version = "%s-%s" % (OPTIONS.version, OPTIONS.release)
+        cls.deb = os.path.join(out, "quorvel_%s_%s.deb" % (cls.version, cls.architecture))
         cls.root = os.path.join(cls.folder, "root")
         run(["dpkg-deb", "-x", cls.deb, cls.root])
 
@@ -117,7 +125,7 @@ class PackageTest(unittest.TestCase):
     def test_one_package_named_after_the_project_and_its_version(self):
         self.assertEqual(self.packages, [self.deb])
         self.assertEqual(self.field("Package"), "quorvel")
-        self.assertEqual(self.field("Version"), OPTIONS.version)
+        self.assertEqual(self.field("Version"), self.version)
         self.assertEqual(self.field("Architecture"), self.architecture)
 
     def test_holds_exactly_the_programs_launcher_icons_metainfo_and_demo(self):
@@ -132,6 +140,12 @@ class PackageTest(unittest.TestCase):
         expected["./usr/share/quorvel/board.py"] = "-rwxr-xr-x"
         expected["./usr/share/quorvel/program.ini"] = "-rw-r--r--"
         expected["./usr/lib/systemd/user/quorvel-watch.service"] = "-rw-r--r--"
+        for program in PROGRAMS:
+            expected["./usr/share/man/man1/%s.1.gz" % program] = "-rw-r--r--"
+        for document in ("copyright", "changelog.Debian.gz"):
+            expected["./usr/share/doc/quorvel/" + document] = "-rw-r--r--"
+        expected["./usr/share/lintian/overrides/quorvel"] = "-rw-r--r--"
+        expected["./usr/share/bash-completion/completions/quorvel-cli"] = "-rw-r--r--"
 
         files = {}
         for line in run(["dpkg-deb", "-c", self.deb]).splitlines():
@@ -169,7 +183,44 @@ class PackageTest(unittest.TestCase):
         libexec = run([OPTIONS.qtpaths, "--query", "QT_INSTALL_LIBEXECS"]).strip()
         needed.add(owning_package(os.path.join(libexec, "QtWebEngineProcess")))
         self.assertEqual(needed - depends, set())
-        self.assertIn("python3", package_names(self.field("Recommends")))
+        recommends = package_names(self.field("Recommends"))
+        self.assertLessEqual({"python3", "qt6-translations-l10n"}, recommends)
+
+    def test_lintian_reports_no_error_and_no_warning(self):
+        if shutil.which("lintian") is None:
+            self.skipTest("lintian is not installed")
+        checked = subprocess.run(["lintian", "--fail-on", "error,warning", self.deb],
+                                 capture_output=True, text=True)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        self.assertNotRegex(checked.stdout, r"(?m)^[EW]: ")
+
+    def test_programs_carry_the_hardening_of_debian_builds(self):
+        checks = [
+            # what, the readelf option, a pattern of its output
+            ("relocations read-only", "--segments", r"GNU_RELRO"),
+            ("bound at start", "--dynamic", r"\(FLAGS\)\s.*\bBIND_NOW\b|\(FLAGS_1\)\s.*\bNOW\b"),
+            ("position independent", "--file-header", r"Type:\s+DYN"),
+            ("stack protector", "--dyn-syms", r"\b__stack_chk_fail\b"),
+            ("fortified functions", "--dyn-syms", r"\b__\w+_chk\b"),
+        ]
+        for program in PROGRAMS:
+            binary = self.installed("/usr/bin/" + program)
+            for what, option, pattern in checks:
+                with self.subTest(program=program, check=what):
+                    self.assertRegex(run(["readelf", "--wide", option, binary]), pattern)
+
+    def test_manual_pages_render_without_warnings_and_name_every_option(self):
+        environment = dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8")
+        for program in PROGRAMS:
+            with self.subTest(program=program):
+                page = self.installed("/usr/share/man/man1/%s.1.gz" % program)
+                shown = subprocess.run(["man", "--warnings", "-l", page], capture_output=True,
+                                       text=True, env=environment)
+                self.assertEqual((shown.returncode, shown.stderr), (0, ""))
+                self.assertIn("%s - " % program, shown.stdout)
+                text = shown.stdout.replace("\u2010", "-")
+                for option in options_of(self.installed("/usr/bin/" + program)):
+                    self.assertIn(option, text)
 
     def test_metainfo_is_valid_and_names_the_installed_launcher_and_programs(self):
         self.assertEqual(len(self.metainfo_files()), 1)
@@ -220,6 +271,31 @@ class PackageTest(unittest.TestCase):
         self.assertTrue(os.access(self.installed("/usr/bin/" + entry["Exec"].split()[0]), os.X_OK))
         icons = glob.glob(self.installed("/usr/share/icons/hicolor/*/apps/%s.png" % entry["Icon"]))
         self.assertNotEqual(icons, [])
+
+    def test_launcher_names_the_class_of_the_programs_window(self):
+        for tool in ("xvfb-run", "xwininfo", "xprop"):
+            if shutil.which(tool) is None:
+                self.skipTest(tool + " is not installed")
+        launcher = read(self.installed("/usr/share/applications/tallowfinch.desktop"))
+        entry = dict(line.split("=", 1) for line in launcher.splitlines() if "=" in line)
+        home = tempfile.mkdtemp(dir=self.folder)
+        # The window's X class, read once the window is mapped on a display of its own.
+        script = (
+            'QT_QPA_PLATFORM=xcb HOME="$2" XDG_CONFIG_HOME="$2/config" "$1" >/dev/null 2>&1 &\n'
+            'for i in $(seq 100); do\n'
+            '  id=$(xwininfo -root -tree | awk \'/Pellisand/ {print $1; exit}\')\n'
+            '  [ -n "$id" ] && break; sleep 0.2\n'
+            'done\n'
+            '[ -n "$id" ] && xprop -id "$id" WM_CLASS\n'
+            'kill $!; wait $!\n')
+        shown = subprocess.run(
+            ["xvfb-run", "-a", "sh", "-c", script, "sh",
+             self.installed("/usr/bin/tallowfinch"), home],
+            capture_output=True, text=True, timeout=60)
+        classes = re.findall(r'"([^"]*)"', shown.stdout)
+        self.assertEqual(len(classes), 2, shown.stdout + shown.stderr)
+        self.assertEqual(entry["StartupWMClass"], classes[1])
+        self.assertIn("Keywords", entry)
 
     def start_board(self):
         board = subprocess.Popen(
@@ -280,7 +356,7 @@ class PackageTest(unittest.TestCase):
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
-    for option in ("--build", "--source", "--version", "--qtpaths"):
+    for option in ("--build", "--source", "--version", "--release", "--qtpaths"):
         parser.add_argument(option, required=True)
     OPTIONS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

@@ -267,14 +267,17 @@ TEST(SettingsPathFor, StaysBesideTheProgramWhenItsFolderIsWritableOrHoldsTheFile
     ::chmod(folder.c_str(), 0777);
     {
         TUnprivileged unprivileged;
-        EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), folder + "/program.ini");
-        EXPECT_EQ(SettingsPathFor(folder + "/", "/config", "/home/user"), folder + "/program.ini");
-        EXPECT_EQ(SettingsPathFor(folder, "", ""), folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user", "/usr/bin"),
+                  folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder + "/", "/config", "/home/user", "/usr/bin"),
+                  folder + "/program.ini");
+        EXPECT_EQ(SettingsPathFor(folder, "", "", "/usr/bin"), folder + "/program.ini");
     }
     WriteFile(program.File("program.ini"), "");
     ::chmod(folder.c_str(), 0555);
     TUnprivileged unprivileged;
-    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), folder + "/program.ini");
+    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user", "/usr/bin"),
+              folder + "/program.ini");
 }
 
 TEST(SettingsPathFor, IsInTheUsersConfigFolderForAnInstalledProgram) {
@@ -282,12 +285,54 @@ TEST(SettingsPathFor, IsInTheUsersConfigFolderForAnInstalledProgram) {
     std::string folder = program.Path().string();
     ::chmod(folder.c_str(), 0555);
     TUnprivileged unprivileged;
-    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user"), "/config/quorvel/program.ini");
-    EXPECT_EQ(SettingsPathFor(folder, "", "/home/user"), "/home/user/.config/quorvel/program.ini");
-    // A relative config folder would depend on where the program was started.
-    EXPECT_EQ(SettingsPathFor(folder, "config", "/home/user"),
-              "/home/user/.config/quorvel/program.ini");
-    EXPECT_EQ(SettingsPathFor("/nonexistent/bin", "/config", "/home/user"),
+    EXPECT_EQ(SettingsPathFor(folder, "/config", "/home/user", "/usr/bin"),
               "/config/quorvel/program.ini");
-    EXPECT_THROW(SettingsPathFor(folder, "", ""), std::runtime_error);
+    EXPECT_EQ(SettingsPathFor(folder, "", "/home/user", "/usr/bin"),
+              "/home/user/.config/quorvel/program.ini");
+    // A relative config folder would depend on where the program was started.
+    EXPECT_EQ(SettingsPathFor(folder, "config", "/home/user", "/usr/bin"),
+              "/home/user/.config/quorvel/program.ini");
+    EXPECT_EQ(SettingsPathFor("/nonexistent/bin", "/config", "/home/user", "/usr/bin"),
+              "/config/quorvel/program.ini");
+    EXPECT_THROW(SettingsPathFor(folder, "", "", "/usr/bin"), std::runtime_error);
 }
+
+namespace {
+
+// A program in a folder it may write to (as root may write to every folder), and where the
+// build installs its programs.
+struct TInstallFolderCase {
+    const char* Name;
+    const char* InstallFolder; // relative to the temporary root; "program" is the program's
+    bool IniThere;
+    bool Beside;
+};
+
+class SettingsPathForInstalledProgram : public testing::TestWithParam<TInstallFolderCase> {};
+
+TEST_P(SettingsPathForInstalledProgram, NeverWritesIntoTheInstallFolder) {
+    TTempFolder root;
+    std::filesystem::create_directory(root.File("program"));
+    std::filesystem::create_directory(root.File("other"));
+    std::filesystem::create_directory_symlink("program", root.File("link"));
+    std::string program = root.File("program");
+    if (GetParam().IniThere)
+        WriteFile(program + "/program.ini", "");
+    std::string expected =
+        GetParam().Beside ? program + "/program.ini" : "/config/quorvel/program.ini";
+    EXPECT_EQ(SettingsPathFor(program + "/", "/config", "/home/user",
+                              root.File(GetParam().InstallFolder)),
+              expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SettingsPathForInstalledProgram,
+    testing::Values(TInstallFolderCase{"InstallFolder", "program", false, false},
+                    TInstallFolderCase{"InstallFolderWithSlash", "program/", false, false},
+                    TInstallFolderCase{"InstallFolderThroughALink", "link", false, false},
+                    TInstallFolderCase{"InstallFolderHoldingTheFile", "program", true, true},
+                    TInstallFolderCase{"OtherFolder", "other", false, true},
+                    TInstallFolderCase{"MissingInstallFolder", "missing/bin", false, true}),
+    [](const testing::TestParamInfo<TInstallFolderCase>& info) { return info.param.Name; });
+
+} // namespace
