@@ -31,7 +31,7 @@ public:
     TWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err)
         : options_(&options), wait_(&wait), out_(&out), err_(&err),
           stopAwareFetcher_(httpFetcher_, wait),
-          searchRun_(panel_, stopAwareFetcher_, BoardHostOf(options)) {
+          searchRun_(panel_, stopAwareFetcher_, BoardOf(options)) {
         LoadPanel(options, panel_);
         panel_.timerFindJob().OnTimer = [this] { Search(); };
     }

@@ -17,8 +17,8 @@
 namespace {
 
 const char* const Usage =
-    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
-    "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
+    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]\n"
+    "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]\n"
     "       quorvel-cli get [--read-timeout MS] [--out DIR] URL...\n"
     "\n"
     "search  runs one search with the settings of FILE (the program's own program.ini),\n"
@@ -34,6 +34,9 @@ const char* const Usage =
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
     "        was fetched, 1 otherwise.\n"
+    "--board BOARD  the board to search instead of the settings file's [Board] value:\n"
+    "        HOST[:PORT] (the classic board there), classic, greenhouse, lever, ashby,\n"
+    "        or KIND@URL for that kind at another http or https address.\n"
     "Exit status 2: the command line cannot be run, or a file cannot be read.\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";
