@@ -328,3 +328,27 @@ TEST_F(JsonBoardTest, TheBoardComesFromTheOptionElseTheSettingsFile) {
 }
 
 } // namespace
+
+namespace {
+
+// Titles and links outside GBK reach the output and the exclusion comparison unchanged.
+TEST_F(JsonBoardTest, EveryCharacterOfAUtf8BoardSurvives) {
+    // The links differ only in characters outside GBK.
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Ingénieur logiciel", "https://jobs.example/😀"},
+        {"Ελληνικά ① 工程师", "https://jobs.example/😁"},
+        {"Développeur 😀", "https://jobs.example/😂"},
+        {"Ünïcödé ₩ €", "https://jobs.example/Ω"},
+    };
+    std::vector<TPost> posts;
+    for (const auto& [title, link] : rows)
+        posts.push_back({Quoted(title), Quoted(link), "Remote", 1});
+    TJsonBoardServer server(TBodies{{AshbyKind.Target, Ashby(posts)}});
+    WriteFile(folder.File("exclude.txt"), watch::GbkFromUtf8(rows[2].second));
+    TProcessResult result = Search(Settings({{"acme", "*"}}, "", ""),
+                                   {"--board", "ashby@" + server.Origin(), "--exclude",
+                                    folder.File("exclude.txt")});
+    EXPECT_EQ(result.Out, Rows({rows[0], rows[1], rows[3]}));
+}
+
+} // namespace
