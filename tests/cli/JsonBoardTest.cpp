@@ -213,6 +213,8 @@ TEST_F(JsonBoardTest, ABoardThatFailsShowsTheMessageOnceAndTheNextPairGoesOn) {
              {"unclosed deep nesting", deep},
              {"invalid UTF-8", "{\"jobs\":[{\"title\":\"\xFF\xFE\",\"absolute_url\":\"x\"}]}"},
              {"cut short", fine.substr(0, fine.size() / 2)},
+             // Postings the board would keep, were it not for the bound on a body in memory.
+             {"over 64 MiB", fine + std::string((64u << 20) - fine.size() + 1, ' ')},
          }) {
         std::map<std::string, std::string> bodies = {{GreenhouseKind.Target, fine}};
         if (!body.empty())
