@@ -91,36 +91,51 @@ public:
           now_(std::time(nullptr)) {}
 
     // The title and link of a kept posting, in the program's text.
-    std::optional<std::pair<std::string, std::string>> Kept(const TJsonPosting& posting) {
-        if (!posting.Title || !posting.Link || std::any_of(posting.Link->begin(), posting.Link->end(), [](char c) {
-                return c == ' ' || IsControl(c);
-            }))
+    std::optional<std::pair<std::string, std::string>> Kept(const IJsonPosting& posting) {
+        std::optional<std::string_view> title = posting.Title();
+        if (!title || !TitleMatches(*title))
             return std::nullopt;
-        if (!TitleMatches(*posting.Title) || !InWindow(posting) || !InRegion(posting))
+        std::optional<std::string_view> link = posting.Link();
+        if (!link || !IsOneWord(*link) || !InWindow(posting) || !InRegion(posting))
             return std::nullopt;
-        std::string link = ProgramText(*posting.Link);
-        if (excluded_.Contains(link))
+        std::string programLink = ProgramText(*link);
+        if (excluded_.Contains(programLink))
             return std::nullopt;
-        return std::make_pair(ProgramText(OneLine(*posting.Title)), std::move(link));
+        return std::make_pair(ProgramText(OneLine(*title)), std::move(programLink));
     }
 
 private:
-    bool TitleMatches(std::string_view title) {
+    // LowerAscii(position) within LowerAscii(title), compared in place without a lowered copy
+    // of every title.
+    bool TitleMatches(std::string_view title) const {
         if (everyTitle_)
             return true;
-        lowered_.assign(title);
-        lowered_ = LowerAscii(std::move(lowered_));
-        return lowered_.find(position_) != std::string::npos;
+        auto sameLowered = [](char titleByte, char positionByte) {
+            return (titleByte >= 'A' && titleByte <= 'Z' ? titleByte + ('a' - 'A') : titleByte) ==
+                   positionByte;
+        };
+        return std::search(title.begin(), title.end(), position_.begin(), position_.end(),
+                           sameLowered) != title.end();
     }
 
-    bool InWindow(const TJsonPosting& posting) const {
-        return !days_ || (posting.PublishedAt &&
-                          *posting.PublishedAt >= static_cast<std::int64_t>(now_) - *days_ * 86400);
+    // A link with a blank or a control character is no address to follow.
+    static bool IsOneWord(std::string_view link) {
+        return std::none_of(link.begin(), link.end(),
+                            [](char c) { return c == ' ' || IsControl(c); });
     }
 
-    bool InRegion(const TJsonPosting& posting) const {
-        return !byRegion_ ||
-               (posting.Location && LocationInRegion(std::string(*posting.Location), regionText_));
+    bool InWindow(const IJsonPosting& posting) const {
+        if (!days_)
+            return true;
+        std::optional<std::int64_t> published = posting.PublishedAt();
+        return published && *published >= static_cast<std::int64_t>(now_) - *days_ * 86400;
+    }
+
+    bool InRegion(const IJsonPosting& posting) const {
+        if (!byRegion_)
+            return true;
+        std::optional<std::string_view> location = posting.Location();
+        return location && LocationInRegion(std::string(*location), regionText_);
     }
 
     TExclusionSet excluded_;
@@ -130,7 +145,6 @@ private:
     std::string regionText_;
     bool byRegion_;
     std::time_t now_;
-    std::string lowered_; // one buffer for every posting's title
 };
 
 } // namespace
@@ -144,7 +158,7 @@ TJsonBoard::~TJsonBoard() = default;
 void TJsonBoard::SearchPair(const TPairSearch& pair, ILineList& resultLines,
                             const ILineList& exclusionLines) {
     TPairFilter filter(pair, exclusionLines);
-    auto offer = [&](const TJsonPosting& posting) {
+    auto offer = [&](const IJsonPosting& posting) {
         std::optional<std::pair<std::string, std::string>> kept = filter.Kept(posting);
         if (!kept)
             return;
@@ -172,6 +186,9 @@ simdjson::dom::element TJsonBoard::FetchJson(const std::string& pathAndQuery) {
         // The cause is not shown, as on the classic board.
         throw EBoardFetchFailed();
     }
+    // The parser reads a little past the end; room for that there saves it a copy of the body
+    // whenever the string has room to spare.
+    body.reserve(body.size() + simdjson::SIMDJSON_PADDING);
     return parser_->parse(body);
 }
 

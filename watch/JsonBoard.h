@@ -15,7 +15,7 @@ namespace watch {
 
 class IPageFetcher;
 class IWatchPanel;
-struct TJsonPosting;
+class IJsonPosting;
 
 // A company job board that publishes its postings as JSON in UTF-8. The board reads the
 // postings; this class keeps those of the pair (title, date window, region, exclusions) and
@@ -32,7 +32,7 @@ public:
                     const ILineList& exclusionLines) final;
 
 protected:
-    using TOffer = std::function<void(const TJsonPosting&)>;
+    using TOffer = std::function<void(const IJsonPosting&)>;
 
     // Hands every posting of the company to `offer`. `companySegment` is the company's name
     // in UTF-8, percent-encoded so that it is one path segment. A body of another shape
