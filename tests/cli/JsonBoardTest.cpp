@@ -1,6 +1,7 @@
 // quorvel-cli search against company boards that publish JSON, served on loopback.
 
 #include "ChildProcess.h"
+#include "DemoBoard.h"
 #include "JsonBoardServer.h"
 #include "tests/support/TempFolder.h"
 
@@ -351,6 +352,29 @@ TEST_F(JsonBoardTest, EveryCharacterOfAUtf8BoardSurvives) {
                                    {"--board", "ashby@" + server.Origin(), "--exclude",
                                     folder.File("exclude.txt")});
     EXPECT_EQ(result.Out, Rows({rows[0], rows[1], rows[3]}));
+}
+
+} // namespace
+
+namespace {
+
+// However the classic board is named, its output is the same bytes.
+TEST_F(JsonBoardTest, TheClassicBoardAnswersTheSameUnderEachName) {
+    TDemoBoard& classic = SharedDemoBoard();
+    const std::string settings = Settings({{"青禾", "java"}}, "北京", "一天内");
+    TProcessResult byHost = Search(settings, {"--board", classic.HostAndPort(), "--raw"});
+    ASSERT_EQ(byHost.ExitStatus, 0) << byHost.Err;
+    ASSERT_NE(byHost.Out, "");
+    for (auto [setting, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {classic.HostAndPort(), {"--raw"}},
+             {"classic@http://" + classic.HostAndPort(), {"--raw"}},
+             {"", {"--board", "classic@http://" + classic.HostAndPort() + "/", "--raw"}},
+         }) {
+        TProcessResult result =
+            Search(Settings({{"青禾", "java"}}, "北京", "一天内", setting), options);
+        EXPECT_EQ(result.Out, byHost.Out) << setting;
+        EXPECT_EQ(result.Err, "") << setting;
+    }
 }
 
 } // namespace
