@@ -30,19 +30,19 @@ public:
     EBoardFetchFailed() : std::runtime_error("board fetch failed") {}
 };
 
-bool IsUnreserved(unsigned char byte) {
+// Letters, digits and "-_~"; a dot is encoded too, so that ".." cannot name the parent.
+bool StaysAsItIs(unsigned char byte) {
     return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-           byte == '~';
+           (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '~';
 }
 
-// The company as one path segment: every byte but the unreserved ones percent-encoded, so
-// that no byte of the name can add a segment, a query or a fragment.
+// The company as one path segment: every other byte percent-encoded, so that no byte of the
+// name can add a segment, a query or a fragment.
 std::string PathSegment(const std::string& utf8) {
     static const char hex[] = "0123456789ABCDEF";
     std::string segment;
     for (unsigned char byte : utf8) {
-        if (IsUnreserved(byte)) {
+        if (StaysAsItIs(byte)) {
             segment += static_cast<char>(byte);
             continue;
         }

@@ -258,9 +258,11 @@ TEST_F(JsonBoardTest, HostilePostingsAreSkippedOrKeptOnOneLine) {
 
 TEST_F(JsonBoardTest, TheCompanyStaysOnePathSegment) {
     for (auto [company, target] : std::vector<std::pair<std::string, std::string>>{
-             {"acme-co_1.x~", "/v1/boards/acme-co_1.x~/jobs"},
+             {"acme-co_1~", "/v1/boards/acme-co_1~/jobs"},
+             {"acme.co", "/v1/boards/acme%2Eco/jobs"},
              {"a/b?c#d e", "/v1/boards/a%2Fb%3Fc%23d%20e/jobs"},
-             {"../admin", "/v1/boards/..%2Fadmin/jobs"},
+             {"../admin", "/v1/boards/%2E%2E%2Fadmin/jobs"},
+             {"..", "/v1/boards/%2E%2E/jobs"},
              {"100%", "/v1/boards/100%25/jobs"},
              {"青禾", "/v1/boards/%E9%9D%92%E7%A6%BE/jobs"},
          }) {
