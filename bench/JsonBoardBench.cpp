@@ -25,11 +25,10 @@ constexpr size_t PostingBytes = 1024 * 1024 / PostingsPerMegabyte;
 std::string Posting(int number) {
     std::string id = std::to_string(number);
     const char* title = number % 3 == 0 ? "Senior Java Engineer 高级工程师" : "Sales Manager";
-    std::string posting =
-        "{\"id\":" + id + ",\"internal_job_id\":" + id + ",\"title\":\"" + title +
-        "\",\"absolute_url\":\"https://boards.example/acme/jobs/" + id +
-        "\",\"location\":{\"name\":\"Shanghai, China\"},\"metadata\":null,"
-        "\"updated_at\":\"2026-12-08T10:00:00-05:00\",\"requisition_id\":\"";
+    std::string posting = "{\"id\":" + id + ",\"internal_job_id\":" + id + ",\"title\":\"" + title +
+                          "\",\"absolute_url\":\"https://boards.example/acme/jobs/" + id +
+                          "\",\"location\":{\"name\":\"Shanghai, China\"},\"metadata\":null,"
+                          "\"updated_at\":\"2026-12-08T10:00:00-05:00\",\"requisition_id\":\"";
     posting.append(PostingBytes - posting.size() - 3, 'R');
     posting += "\"},";
     return posting;

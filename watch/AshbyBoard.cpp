@@ -12,9 +12,7 @@ public:
 
     std::optional<std::string_view> Title() const override { return JsonText(job_, "title"); }
     std::optional<std::string_view> Link() const override { return JsonText(job_, "jobUrl"); }
-    std::optional<std::string_view> Location() const override {
-        return JsonText(job_, "location");
-    }
+    std::optional<std::string_view> Location() const override { return JsonText(job_, "location"); }
     std::optional<std::int64_t> PublishedAt() const override {
         return JsonIsoTime(job_, "publishedAt");
     }

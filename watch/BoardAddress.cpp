@@ -31,7 +31,8 @@ std::optional<TKnownKind> KindNamed(const std::string& name) {
 }
 
 bool IsPort(const std::string& port) {
-    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string::npos)
         return false;
     int number = std::stoi(port);
     return number >= 1 && number <= 65535;
@@ -41,9 +42,9 @@ bool IsPort(const std::string& port) {
 bool IsHostAndPort(const std::string& text) {
     size_t colon = text.find(':');
     std::string host = text.substr(0, colon);
-    bool hostOk = !host.empty() && host.find_first_of("/?#@\\%") == std::string::npos &&
-                  std::all_of(host.begin(), host.end(),
-                              [](char c) { return c > ' ' && c != '\x7F'; });
+    bool hostOk =
+        !host.empty() && host.find_first_of("/?#@\\%") == std::string::npos &&
+        std::all_of(host.begin(), host.end(), [](char c) { return c > ' ' && c != '\x7F'; });
     return hostOk && (colon == std::string::npos || IsPort(text.substr(colon + 1)));
 }
 
@@ -59,9 +60,9 @@ std::optional<std::string> OriginOf(const std::string& url) {
     size_t hostStart = schemeEnd + 3;
     size_t pathStart = std::min(url.find('/', hostStart), url.size());
     std::string path = url.substr(pathStart);
-    bool pathOk = path.find_first_of("?#%\\") == std::string::npos &&
-                  std::all_of(path.begin(), path.end(),
-                              [](char c) { return c > ' ' && c != '\x7F'; });
+    bool pathOk =
+        path.find_first_of("?#%\\") == std::string::npos &&
+        std::all_of(path.begin(), path.end(), [](char c) { return c > ' ' && c != '\x7F'; });
     if (!IsHostAndPort(url.substr(hostStart, pathStart - hostStart)) || !pathOk)
         return std::nullopt;
     std::string origin = url;
@@ -76,7 +77,8 @@ TBoardAddress TBoardAddress::Parse(const std::string& text, const std::string& c
     if (text.empty())
         return {bkClassic, "http://" + classicHost};
     if (std::optional<TKnownKind> known = KindNamed(text)) {
-        std::string origin = known->Kind == bkClassic ? "http://" + classicHost : known->PublicOrigin;
+        std::string origin =
+            known->Kind == bkClassic ? "http://" + classicHost : known->PublicOrigin;
         return {known->Kind, origin};
     }
     size_t at = text.find('@');

@@ -11,9 +11,7 @@ public:
     explicit TGreenhousePosting(simdjson::dom::element job) : job_(job) {}
 
     std::optional<std::string_view> Title() const override { return JsonText(job_, "title"); }
-    std::optional<std::string_view> Link() const override {
-        return JsonText(job_, "absolute_url");
-    }
+    std::optional<std::string_view> Link() const override { return JsonText(job_, "absolute_url"); }
     std::optional<std::string_view> Location() const override {
         return JsonInnerText(job_, "location", "name");
     }

@@ -48,8 +48,8 @@ std::optional<std::int64_t> OffsetSeconds(std::string_view rest) {
 } // namespace
 
 std::optional<std::int64_t> IsoTimeSeconds(std::string_view text) {
-    if (text.size() < 20 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') ||
-        text[13] != ':' || text[16] != ':')
+    if (text.size() < 20 || text[4] != '-' || text[7] != '-' ||
+        (text[10] != 'T' && text[10] != 't') || text[13] != ':' || text[16] != ':')
         return std::nullopt;
     std::optional<int> year = Digits(text, 0, 4), month = Digits(text, 5, 2),
                        day = Digits(text, 8, 2), hour = Digits(text, 11, 2),
@@ -66,8 +66,8 @@ std::optional<std::int64_t> IsoTimeSeconds(std::string_view text) {
     std::optional<std::int64_t> offset = OffsetSeconds(text.substr(rest));
     if (!offset)
         return std::nullopt;
-    std::int64_t local = DaysFromCivil(*year, *month, *day) * 86400 + *hour * 3600 +
-                         *minute * 60 + *second;
+    std::int64_t local =
+        DaysFromCivil(*year, *month, *day) * 86400 + *hour * 3600 + *minute * 60 + *second;
     return local - *offset;
 }
 

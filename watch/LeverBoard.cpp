@@ -40,9 +40,9 @@ private:
 
 void TLeverBoard::ReadPostings(const std::string& companySegment, const TOffer& offer) {
     for (int page = 0; page < MaxPages; ++page) {
-        simdjson::dom::array jobs =
-            FetchJson("/v0/postings/" + companySegment + "?mode=json&skip=" +
-                      std::to_string(page * PageSize) + "&limit=" + std::to_string(PageSize));
+        simdjson::dom::array jobs = FetchJson("/v0/postings/" + companySegment +
+                                              "?mode=json&skip=" + std::to_string(page * PageSize) +
+                                              "&limit=" + std::to_string(PageSize));
         for (simdjson::dom::element job : jobs)
             offer(TLeverPosting(job));
         if (jobs.size() < static_cast<size_t>(PageSize))

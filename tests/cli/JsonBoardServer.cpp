@@ -52,8 +52,7 @@ void TJsonBoardServer::Answer(int connection) {
     auto body = bodies_.find(target);
     std::string status = body == bodies_.end() ? "404 Not Found" : "200 OK";
     std::string content = body == bodies_.end() ? "{\"status\":404}" : body->second;
-    SendAll(connection, "HTTP/1.1 " + status +
-                            "\r\nContent-Type: application/json\r\nContent-Length: " +
-                            std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" +
-                            content);
+    SendAll(connection,
+            "HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
+                std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content);
 }

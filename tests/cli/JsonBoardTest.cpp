@@ -55,9 +55,10 @@ std::string Greenhouse(const std::vector<TPost>& posts) {
     std::vector<std::string> jobs;
     for (size_t i = 0; i < posts.size(); ++i)
         jobs.push_back("{\"id\":" + std::to_string(i) + ",\"title\":" + posts[i].Title +
-                       ",\"absolute_url\":" + posts[i].Link + ",\"location\":{\"name\":" +
-                       Quoted(posts[i].Location) + "},\"updated_at\":" +
-                       Quoted(IsoHoursAgo(posts[i].HoursAgo)) + ",\"metadata\":null}");
+                       ",\"absolute_url\":" + posts[i].Link +
+                       ",\"location\":{\"name\":" + Quoted(posts[i].Location) +
+                       "},\"updated_at\":" + Quoted(IsoHoursAgo(posts[i].HoursAgo)) +
+                       ",\"metadata\":null}");
     return "{\"jobs\":[" + Joined(jobs) + "],\"meta\":{\"total\":" + std::to_string(posts.size()) +
            "}}";
 }
@@ -75,8 +76,8 @@ std::string Ashby(const std::vector<TPost>& posts) {
     std::vector<std::string> jobs;
     for (const TPost& post : posts)
         jobs.push_back("{\"title\":" + post.Title + ",\"jobUrl\":" + post.Link +
-                       ",\"location\":" + Quoted(post.Location) + ",\"publishedAt\":" +
-                       Quoted(IsoHoursAgo(post.HoursAgo)) +
+                       ",\"location\":" + Quoted(post.Location) +
+                       ",\"publishedAt\":" + Quoted(IsoHoursAgo(post.HoursAgo)) +
                        ",\"isListed\":" + (post.Listed ? "true" : "false") + "}");
     return "{\"apiVersion\":\"1\",\"jobs\":[" + Joined(jobs) + "]}";
 }
@@ -96,8 +97,8 @@ std::string Settings(const std::vector<std::pair<std::string, std::string>>& pai
                      const std::string& board = "") {
     std::string text;
     for (size_t i = 0; i < pairs.size(); ++i)
-        text += "[pair" + (i == 0 ? std::string() : std::to_string(i + 1)) + "]\r\ncom=" +
-                pairs[i].first + "\r\nposition=" + pairs[i].second + "\r\n";
+        text += "[pair" + (i == 0 ? std::string() : std::to_string(i + 1)) +
+                "]\r\ncom=" + pairs[i].first + "\r\nposition=" + pairs[i].second + "\r\n";
     text += "[City]\r\nvalue=" + city + "\r\n[PubDate]\r\nvalue=" + window + "\r\n";
     if (!board.empty())
         text += "[Board]\r\nvalue=" + board + "\r\n";
@@ -117,7 +118,8 @@ class JsonBoardTest : public ::testing::Test {
 protected:
     TProcessResult Search(const std::string& settings, std::vector<std::string> extra) {
         WriteFile(folder.File("program.ini"), settings);
-        std::vector<std::string> argv = {QUORVEL_CLI, "search", "--ini", folder.File("program.ini")};
+        std::vector<std::string> argv = {QUORVEL_CLI, "search", "--ini",
+                                         folder.File("program.ini")};
         argv.insert(argv.end(), extra.begin(), extra.end());
         return RunProcess(argv);
     }
@@ -182,8 +184,8 @@ TEST_F(JsonBoardTest, DateWindowsCountFromFirstPublicationElseTheLastUpdate) {
                 GreenhouseJob("h60", "\"first_published\":" + Quoted(IsoHoursAgo(60))),
                 GreenhouseJob("h100updated1", "\"first_published\":" + Quoted(IsoHoursAgo(100)) +
                                                   ",\"updated_at\":" + Quoted(IsoHoursAgo(1))),
-                GreenhouseJob("updated12", "\"first_published\":null,\"updated_at\":" +
-                                               Quoted(IsoHoursAgo(12))),
+                GreenhouseJob("updated12",
+                              "\"first_published\":null,\"updated_at\":" + Quoted(IsoHoursAgo(12))),
                 GreenhouseJob("undated", "\"updated_at\":\"yesterday\"")}) +
         "]}";
     TJsonBoardServer server(TBodies{{GreenhouseKind.Target, body}});
@@ -221,9 +223,8 @@ TEST_F(JsonBoardTest, ABoardThatFailsShowsTheMessageOnceAndTheNextPairGoesOn) {
         if (!body.empty())
             bodies["/v1/boards/broken/jobs"] = body;
         TJsonBoardServer server(bodies);
-        TProcessResult result =
-            Search(Settings({{"broken", "*"}, {"acme", "*"}}, "", ""),
-                   {"--board", "greenhouse@" + server.Origin()});
+        TProcessResult result = Search(Settings({{"broken", "*"}, {"acme", "*"}}, "", ""),
+                                       {"--board", "greenhouse@" + server.Origin()});
         EXPECT_EQ(result.Err, NetworkMessage + "\n") << what;
         EXPECT_EQ(result.Out, Rows({{"Senior Engineer 高级工程师", "https://jobs.example/1"}}))
             << what;
@@ -233,7 +234,8 @@ TEST_F(JsonBoardTest, ABoardThatFailsShowsTheMessageOnceAndTheNextPairGoesOn) {
 
 TEST_F(JsonBoardTest, HostilePostingsAreSkippedOrKeptOnOneLine) {
     const std::string huge = "Engineer " + std::string(1 << 20, 'x');
-    for (const auto& [what, job, out] : std::vector<std::tuple<std::string, std::string, std::string>>{
+    for (const auto& [what, job, out] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
              {"control bytes in the title",
               "{\"title\":\"A\\u0000B\\nC\\tD\\u001bE\\r\",\"absolute_url\":\"https://j/1\"}",
               Rows({{"A B C D E ", "https://j/1"}})},
@@ -242,15 +244,17 @@ TEST_F(JsonBoardTest, HostilePostingsAreSkippedOrKeptOnOneLine) {
              {"a link with a line break",
               "{\"title\":\"Engineer\",\"absolute_url\":\"https://j/3\\nX-Evil: 1\"}", ""},
              {"a link that is a number", "{\"title\":\"Engineer\",\"absolute_url\":3}", ""},
-             {"a title that is an object", "{\"title\":{\"text\":\"Engineer\"},\"absolute_url\":\"https://j/4\"}", ""},
+             {"a title that is an object",
+              "{\"title\":{\"text\":\"Engineer\"},\"absolute_url\":\"https://j/4\"}", ""},
              {"a posting that is a string", "\"Engineer\"", ""},
              {"unknown fields of every type",
-              "{\"x\":[[{}],null,1e308,-0,true],\"title\":\"Engineer\",\"absolute_url\":\"https://j/5\"}",
+              "{\"x\":[[{}],null,1e308,-0,true],\"title\":\"Engineer\",\"absolute_url\":\"https://"
+              "j/5\"}",
               Rows({{"Engineer", "https://j/5"}})},
          }) {
         TJsonBoardServer server(TBodies{{GreenhouseKind.Target, "{\"jobs\":[" + job + "]}"}});
-        TProcessResult result = Search(Settings({{"acme", "*"}}, "", ""),
-                                       {"--board", "greenhouse@" + server.Origin()});
+        TProcessResult result =
+            Search(Settings({{"acme", "*"}}, "", ""), {"--board", "greenhouse@" + server.Origin()});
         EXPECT_EQ(result.Out, out) << what;
         EXPECT_EQ(result.Err, "") << what;
     }
@@ -314,7 +318,10 @@ TEST_F(JsonBoardTest, TheBoardComesFromTheOptionElseTheSettingsFile) {
     for (const TCase& c : std::vector<TCase>{
              {"greenhouse@" + greenhouse.Origin(), {}, 0, fromGreenhouse},
              {"greenhouse@" + greenhouse.Origin() + "/", {}, 0, fromGreenhouse},
-             {"greenhouse@" + greenhouse.Origin(), {"--board", "ashby@" + ashby.Origin()}, 0, fromAshby},
+             {"greenhouse@" + greenhouse.Origin(),
+              {"--board", "ashby@" + ashby.Origin()},
+              0,
+              fromAshby},
              {"no board", {"--board", "ashby@" + ashby.Origin()}, 0, fromAshby},
              {"no board", {}, 2, ""},
              {"workday@" + greenhouse.Origin(), {}, 2, ""},
@@ -350,9 +357,9 @@ TEST_F(JsonBoardTest, EveryCharacterOfAUtf8BoardSurvives) {
         posts.push_back({Quoted(title), Quoted(link), "Remote", 1});
     TJsonBoardServer server(TBodies{{AshbyKind.Target, Ashby(posts)}});
     WriteFile(folder.File("exclude.txt"), watch::GbkFromUtf8(rows[2].second));
-    TProcessResult result = Search(Settings({{"acme", "*"}}, "", ""),
-                                   {"--board", "ashby@" + server.Origin(), "--exclude",
-                                    folder.File("exclude.txt")});
+    TProcessResult result =
+        Search(Settings({{"acme", "*"}}, "", ""),
+               {"--board", "ashby@" + server.Origin(), "--exclude", folder.File("exclude.txt")});
     EXPECT_EQ(result.Out, Rows({rows[0], rows[1], rows[3]}));
 }
 
