@@ -387,3 +387,23 @@ TEST_F(JsonBoardTest, TheClassicBoardAnswersTheSameUnderEachName) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JsonBoardTest, WatchPollsTheBoardOfItsOptionOrSettings) {
+    TJsonBoardServer server(TBodies{{LeverKind.Target, Lever({Postings[0]})}});
+    const std::string found = Rows({{"Senior Engineer 高级工程师", "https://jobs.example/1"}});
+    for (auto [setting, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"lever@" + server.Origin(), {}},
+             {"no board", {"--board", "lever@" + server.Origin()}},
+         }) {
+        WriteFile(folder.File("program.ini"), Settings({{"acme", "*"}}, "", "", setting));
+        std::vector<std::string> argv = {QUORVEL_CLI, "watch", "--ini", folder.File("program.ini")};
+        argv.insert(argv.end(), options.begin(), options.end());
+        TProcessResult result = RunProcess(argv);
+        EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+        EXPECT_EQ(result.Out, found) << setting;
+    }
+}
+
+} // namespace
