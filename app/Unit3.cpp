@@ -10,6 +10,7 @@
 #include "app/WebEngineSetup.h"
 #include "watch/GbkText.h"
 #include "watch/MarkerText.h"
+#include "watch/BoardTextException.h"
 #include "watch/SearchRun.h"
 #include "watch/WatchChoices.h"
 #include "watch/WatchSettings.h"
@@ -132,7 +133,8 @@ TfrmVantaro::TfrmVantaro(TWindowSetup setup, std::unique_ptr<watch::IPageFetcher
     CreateControls();
     BindWatchPanel();
     notifyIcon_ = std::make_unique<TNotifyIcon>(this, icon, setup_.TrayAvailable);
-    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *pageFetcher_, QUORVEL_BOARD_HOST);
+    boardSetting_ = watch::LoadBoardSetting(setup_.SettingsFile.string());
+    searchRun_ = std::make_unique<watch::TSearchRun>(*this, *pageFetcher_, BoardOfSetting());
     ConnectHandlers();
     PlaceInScreenCentre();
     FormCreate();
@@ -303,7 +305,20 @@ void TfrmVantaro::FormCreate() {
         if (WebBrowser1_)
             WebBrowser1_->load(setup_.AnnounceUrl);
         watch::LoadSettings(*this, setup_.SettingsFile.string());
+        if (!boardRefusal_.empty())
+            ShowMessage(boardRefusal_);
     });
+}
+
+// The board of the settings file. A text that names no board leaves the classic board of
+// the build in its place, and the user is told at start.
+watch::TBoardAddress TfrmVantaro::BoardOfSetting() {
+    try {
+        return watch::TBoardAddress::Parse(boardSetting_, QUORVEL_BOARD_HOST);
+    } catch (const watch::EBoardTextException& refused) {
+        boardRefusal_ = refused.what();
+    }
+    return watch::TBoardAddress::Parse("", QUORVEL_BOARD_HOST);
 }
 
 void TfrmVantaro::FormDestroy() {
@@ -355,6 +370,8 @@ void TfrmVantaro::btnAutoStartClick() {
 
 void TfrmVantaro::btnSaveClick() {
     watch::btnSaveClick(*this, setup_.SettingsFile.string());
+    if (!boardSetting_.empty())
+        watch::SaveBoardSetting(setup_.SettingsFile.string(), boardSetting_);
 }
 
 void TfrmVantaro::lblSEMClick() {

@@ -6,6 +6,7 @@
 #include "app/QtTextField.h"
 #include "app/QtTimer.h"
 #include "app/WindowSetup.h"
+#include "watch/BoardAddress.h"
 #include "watch/PageFetcher.h"
 #include "watch/WatchPanel.h"
 
@@ -86,6 +87,7 @@ private:
     void btnSaveClick();
     void lblSEMClick();
     void OpenAnnouncedAddress(const std::string& address);
+    watch::TBoardAddress BoardOfSetting();
     void Guarded(const std::function<void()>& handler);
 
     TWindowSetup setup_;
@@ -93,6 +95,10 @@ private:
     // What the search run fetches through: httpFindJob under the wait cursor.
     std::unique_ptr<TWaitCursorFetcher> pageFetcher_;
     std::string recommendText_;
+    // [Board] value as read at start, written back on save; the refusal of a text that
+    // names no board, shown at start.
+    std::string boardSetting_;
+    std::string boardRefusal_;
 
     // The controls belong to their Qt parents (this window or a group box); these pointers
     // do not own them.

@@ -53,7 +53,7 @@ public:
               ITickWait& wait, std::ostream& out, std::ostream& err)
         : options_(&options), store_(&store), wait_(&wait), out_(&out), err_(&err),
           httpFetcher_(ProxiesOf(options.Proxy)), stopAwareFetcher_(httpFetcher_, wait), failureCounter_(stopAwareFetcher_),
-          searchRun_(panel_, failureCounter_, BoardHostOf(options)),
+          searchRun_(panel_, failureCounter_, BoardOf(options)),
           alert_(newOptions.AlertAfter) {
         if (!newOptions.HookCommand.empty())
             hook_ = std::make_unique<THookRunner>(newOptions.HookCommand);

@@ -41,7 +41,7 @@ void CheckSettingsFile(const std::string& path) {
 } // namespace
 
 void LoadPanel(const TSearchOptions& options, watch::TMemoryWatchPanel& panel) {
-    std::string iniFile = options.IniFile.empty() ? watch::SettingsPath() : options.IniFile;
+    std::string iniFile = SettingsFileOf(options);
     CheckSettingsFile(iniFile);
     std::vector<std::string> excluded;
     if (!options.ExcludeFile.empty())

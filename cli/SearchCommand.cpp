@@ -6,24 +6,21 @@
 #include "cli/ProxyOption.h"
 #include "cli/UsageError.h"
 #include "fetcher/HttpPageFetcher.h"
+#include "watch/BoardTextException.h"
 #include "watch/MemoryWatchPanel.h"
 #include "watch/SearchRun.h"
+#include "watch/WatchSettings.h"
 
 #include <ostream>
 
 namespace {
 
-// HOST or HOST:PORT, with a port from 1 to 65535; nothing that would change the URL's path.
-void CheckBoardHost(const std::string& board) {
-    size_t colon = board.find(':');
-    std::string host = board.substr(0, colon);
-    std::string port = colon == std::string::npos ? "1" : board.substr(colon + 1);
-    bool hostOk = !host.empty() && host.find_first_of("/?#@ \t\r\n") == std::string::npos;
-    bool portOk = !port.empty() && port.size() <= 5 &&
-                  port.find_first_not_of("0123456789") == std::string::npos &&
-                  std::stoi(port) >= 1 && std::stoi(port) <= 65535;
-    if (!hostOk || !portOk)
-        throw EUsageError("--board needs HOST or HOST:PORT, not '" + board + "'");
+watch::TBoardAddress ParseBoard(const std::string& text) {
+    try {
+        return watch::TBoardAddress::Parse(text, QUORVEL_BOARD_HOST);
+    } catch (const watch::EBoardTextException& refused) {
+        throw EUsageError(refused.what());
+    }
 }
 
 } // namespace
@@ -39,7 +36,7 @@ TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
         else if (argument == "--exclude")
             options.ExcludeFile = list.ValueOf(argument);
         else if (argument == "--board")
-            CheckBoardHost(options.BoardHost = list.ValueOf(argument));
+            ParseBoard(options.Board = list.ValueOf(argument));
         else if (argument == "--raw")
             options.Raw = true;
         else if (argument == "--proxy")
@@ -50,15 +47,21 @@ TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
     return options;
 }
 
-std::string BoardHostOf(const TSearchOptions& options) {
-    return options.BoardHost.empty() ? QUORVEL_BOARD_HOST : options.BoardHost;
+std::string SettingsFileOf(const TSearchOptions& options) {
+    return options.IniFile.empty() ? watch::SettingsPath() : options.IniFile;
+}
+
+watch::TBoardAddress BoardOf(const TSearchOptions& options) {
+    if (!options.Board.empty())
+        return ParseBoard(options.Board);
+    return ParseBoard(watch::LoadBoardSetting(SettingsFileOf(options)));
 }
 
 int RunSearch(const TSearchOptions& options, std::ostream& out, std::ostream& err) {
     watch::TMemoryWatchPanel panel;
     LoadPanel(options, panel);
     THttpPageFetcher httpFetcher(ProxiesOf(options.Proxy));
-    watch::TSearchRun searchRun(panel, httpFetcher, BoardHostOf(options));
+    watch::TSearchRun searchRun(panel, httpFetcher, BoardOf(options));
     searchRun.btnRightNowClick();
     PrintFinds(panel, options.Raw, out);
     PrintMessages(panel, options.Raw, err);

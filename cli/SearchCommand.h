@@ -4,15 +4,17 @@
 #include <string>
 #include <vector>
 
-// quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]
+#include "watch/BoardAddress.h"
+
+// quorvel-cli search [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]
 //                    [--proxy HOST:PORT]
 struct TSearchOptions {
     // The settings file; program.ini beside the executable unless given.
     std::string IniFile;
     // One excluded link a line (LF or CR LF); none when empty.
     std::string ExcludeFile;
-    // Host (and port) of the board's search endpoint; the build's board when empty.
-    std::string BoardHost;
+    // The board text (HOST[:PORT], a kind, KIND@URL); the settings file's when empty.
+    std::string Board;
     // Print the program's GBK bytes unchanged instead of UTF-8.
     bool Raw = false;
     // HOST:PORT of the proxy every page goes through; the environment's proxies when empty.
@@ -24,8 +26,12 @@ struct TSearchOptions {
 TSearchOptions ParseSearchOptions(const std::vector<std::string>& arguments,
                                   const std::string& command);
 
-// The board the searches go to: --board's, or the one the tool was built for.
-std::string BoardHostOf(const TSearchOptions& options);
+// The settings file the options name: --ini's, or the program's own.
+std::string SettingsFileOf(const TSearchOptions& options);
+
+// The board the searches go to: --board's, else the settings file's, else the classic board
+// the tool was built for. Throws EUsageError for a text that names no board.
+watch::TBoardAddress BoardOf(const TSearchOptions& options);
 
 // Loads the settings into an in-memory watch panel, fills the exclusion pane from the
 // exclusion file and runs what the window's search-now button runs. The result pane goes

@@ -23,7 +23,7 @@ public:
         : options_(&options), wait_(&wait), out_(&out), err_(&err),
           httpFetcher_(ProxiesOf(options.Proxy)),
           stopAwareFetcher_(httpFetcher_, wait),
-          searchRun_(panel_, stopAwareFetcher_, BoardHostOf(options)) {
+          searchRun_(panel_, stopAwareFetcher_, BoardOf(options)) {
         LoadPanel(options, panel_);
         panel_.timerFindJob().OnTimer = [this] { Search(); };
     }

@@ -21,9 +21,9 @@
 namespace {
 
 const char* const Usage =
-    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
+    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]\n"
     "                          [--proxy HOST:PORT]\n"
-    "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]\n"
+    "       quorvel-cli watch [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]\n"
     "                         [--proxy HOST:PORT]\n"
     "                         [--new [--state FILE] [--exec CMD] [--alert-after N]]\n"
     "       quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...\n"
@@ -51,6 +51,9 @@ const char* const Usage =
     "        was fetched, 1 otherwise.\n"
     "--proxy HOST:PORT sends every page through that proxy (https through a CONNECT\n"
     "        tunnel); without it http_proxy, https_proxy and no_proxy are followed.\n"
+    "--board BOARD  the board to search instead of the settings file's [Board] value:\n"
+    "        HOST[:PORT] (the classic board there), classic, greenhouse, lever, ashby,\n"
+    "        or KIND@URL for that kind at another http or https address.\n"
     "Exit status 2: the command line cannot be run, or a file cannot be read.\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";

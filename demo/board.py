@@ -8,15 +8,24 @@ announcement page, in GBK, over HTTP/1.1 with keep-alive:
     /job/NNNNNN.html        one posting
     /announce.html          the authors' announcement page
 
+and, in UTF-8 JSON, the company boards of three applicant-tracking systems for the
+companies in JSON_COMPANIES (any other company is a 404):
+
+    /v1/boards/COMPANY/jobs                              greenhouse
+    /v0/postings/COMPANY?mode=json&skip=N&limit=M        lever, paged
+    /posting-api/job-board/COMPANY                       ashby
+
 Usage: python3 demo/board.py [--host 127.0.0.1] [--port 18093] [--scale N]
 With --port 0 a free port is chosen.  The first line on standard output names the address
 the board listens on.  SIGTERM and SIGINT stop it cleanly.
 """
 
 import argparse
+import datetime
 import html
 import http.server
 import itertools
+import json
 import signal
 import sys
 import threading
@@ -87,6 +96,59 @@ def build_postings(scale=1):
 
 
 POSTINGS = build_postings()
+
+# The company boards that publish JSON: made-up board names, each with postings in Chinese,
+# English and accented titles, in several regions and publication-date windows.
+JSON_COMPANIES = ["larkspur", "fennick", "orbital"]
+JSON_TITLES = [
+    "Java开发工程师", "Senior Java Engineer", "Ingénieur logiciel (Java)", "数据分析师",
+    "Développeur C++", "Product Manager, Payments", "Ελεγκτής ποιότητας (QA)", "运维工程师",
+]
+JSON_LOCATIONS = [
+    "Shanghai, China", "北京", "Shenzhen, Guangdong", "Hangzhou", "Hong Kong",
+    "Berlin, Germany", "Remote", "成都",
+]
+# Hours before now at which a posting was published: within one, two, three days and older.
+JSON_AGES = [3, 30, 60, 200]
+
+
+def json_postings(company):
+    """The postings of one JSON company: (number, title, location, hours ago, listed)."""
+    offset = JSON_COMPANIES.index(company)
+    return [(offset * 100 + j, JSON_TITLES[(j + offset) % len(JSON_TITLES)],
+             JSON_LOCATIONS[(j * 3 + offset) % len(JSON_LOCATIONS)],
+             JSON_AGES[(j + offset) % len(JSON_AGES)], j % 11 != 10)
+            for j in range(24)]
+
+
+def published(hours_ago):
+    return datetime.datetime.now(datetime.timezone.utc) - datetime.timedelta(hours=hours_ago)
+
+
+def greenhouse_jobs(base, company):
+    jobs = [{"id": number, "title": title, "absolute_url": "%s/%s/jobs/%d" % (base, company, number),
+             "location": {"name": location}, "internal_job_id": number, "metadata": None,
+             "updated_at": published(hours).isoformat(timespec="seconds"),
+             "first_published": published(hours).isoformat(timespec="seconds")}
+            for number, title, location, hours, _ in json_postings(company)]
+    return {"jobs": jobs, "meta": {"total": len(jobs)}}
+
+
+def lever_postings(base, company, skip, limit):
+    postings = [{"id": "%08d" % number, "text": title,
+                 "hostedUrl": "%s/%s/%08d" % (base, company, number),
+                 "categories": {"location": location, "team": "R&D", "commitment": "Full-time"},
+                 "createdAt": int(published(hours).timestamp() * 1000)}
+                for number, title, location, hours, _ in json_postings(company)]
+    return postings[skip:skip + limit]
+
+
+def ashby_jobs(base, company):
+    return {"apiVersion": "1", "jobs": [
+        {"title": title, "location": location, "isListed": listed,
+         "jobUrl": "%s/%s/%d" % (base, company, number),
+         "publishedAt": published(hours).isoformat(timespec="milliseconds")}
+        for number, title, location, hours, listed in json_postings(company)]}
 
 
 def query_bytes(query, name):
@@ -212,6 +274,8 @@ class BoardHandler(http.server.BaseHTTPRequestHandler):
             self.send_page(render_announcement(self.base_url()), chunked=False)
         elif path.startswith("/job/") and path.endswith(".html"):
             self.serve_posting(path[len("/job/"):-len(".html")])
+        elif path.startswith(("/v1/boards/", "/v0/postings/", "/posting-api/job-board/")):
+            self.serve_json_board(path, query)
         else:
             self.send_not_found()
 
@@ -231,6 +295,34 @@ class BoardHandler(http.server.BaseHTTPRequestHandler):
                               self.has_session())
         # Odd pages are sent with a length, even pages chunked, so clients meet both.
         self.send_page(text, chunked=page % 2 == 0)
+
+    def serve_json_board(self, path, query):
+        parts = path.split("/")
+        base = self.base_url()
+        if len(parts) == 5 and parts[1:3] == ["v1", "boards"] and parts[4] == "jobs" \
+                and parts[3] in JSON_COMPANIES:
+            self.send_json(greenhouse_jobs(base, parts[3]))
+        elif len(parts) == 4 and parts[1:3] == ["v0", "postings"] and parts[3] in JSON_COMPANIES:
+            fields = urllib.parse.parse_qs(query)
+            try:
+                skip = int(fields.get("skip", ["0"])[0])
+                limit = int(fields.get("limit", ["100"])[0])
+            except ValueError:
+                skip, limit = 0, 100
+            self.send_json(lever_postings(base, parts[3], skip, limit))
+        elif len(parts) == 4 and parts[1:3] == ["posting-api", "job-board"] \
+                and parts[3] in JSON_COMPANIES:
+            self.send_json(ashby_jobs(base, parts[3]))
+        else:
+            self.send_not_found()
+
+    def send_json(self, value):
+        body = json.dumps(value, ensure_ascii=False).encode("utf-8")
+        self.send_response(200)
+        self.send_header("Content-Type", "application/json; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def serve_posting(self, number_text):
         posting = next((p for p in POSTINGS if str(p.number) == number_text), None)

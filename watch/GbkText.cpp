@@ -62,9 +62,24 @@ bool IsGbkTrail(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
 }
 
-// A lead and a trail byte that name no character are one character; a lead byte without a
-// byte that can trail it is one on its own, and the next byte is read afresh.
+bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
+
+// Lead, digit, lead, digit: the shape of a four-byte character.
+bool IsFourByteShape(std::string_view rest) {
+    return rest.size() >= 4 && IsGbkLead(static_cast<unsigned char>(rest[0])) &&
+           IsDigit(static_cast<unsigned char>(rest[1])) &&
+           IsGbkLead(static_cast<unsigned char>(rest[2])) &&
+           IsDigit(static_cast<unsigned char>(rest[3]));
+}
+
+// A lead and a trail byte, or four bytes of the four-byte shape, that name no character are
+// one character; a lead byte without bytes that can follow it is one on its own, and the next
+// byte is read afresh.
 size_t RefusedGbkLength(std::string_view rest) {
+    if (IsFourByteShape(rest))
+        return 4;
     bool pair = IsGbkLead(static_cast<unsigned char>(rest[0])) && rest.size() >= 2 &&
                 IsGbkTrail(static_cast<unsigned char>(rest[1]));
     return pair ? 2 : 1;
@@ -100,12 +115,12 @@ std::string Gbk(std::string_view utf8Literal) {
 }
 
 std::string GbkFromUtf8(std::string_view utf8) {
-    thread_local const TConverter toGbk("GBK", "UTF-8");
+    thread_local const TConverter toGbk("GB18030", "UTF-8");
     return Convert(utf8, toGbk, RefusedUtf8Length);
 }
 
 std::string Utf8FromGbk(std::string_view gbk) {
-    thread_local const TConverter toUtf8("UTF-8", "GBK");
+    thread_local const TConverter toUtf8("UTF-8", "GB18030");
     return Convert(gbk, toUtf8, RefusedGbkLength);
 }
 

@@ -16,9 +16,10 @@ const char* const QueryTemplate =
     "&issuedate=#id#&providesalary=99&keyword=#kw#&keywordtype=0&lang=c&stype=2&workyear=99"
     "&cotype=99&degreefrom=99&jobterm=01&fromType=1";
 
-std::string CodeOf(const std::vector<TCodedChoice>& table, const std::string& text) {
+template <typename Choice>
+std::string CodeOf(const std::vector<Choice>& table, const std::string& text) {
     auto row = std::find_if(table.begin(), table.end(),
-                            [&](const TCodedChoice& choice) { return choice.Text == text; });
+                            [&](const Choice& choice) { return choice.Text == text; });
     return row == table.end() ? std::string() : row->Code;
 }
 
@@ -40,7 +41,12 @@ std::string DateCode(const std::string& dateText) {
 
 std::string SearchURL(const std::string& boardHost, const std::string& company,
                       const std::string& regionText, const std::string& dateText) {
-    std::string url = "http://" + boardHost + QueryTemplate;
+    return SearchURLAt("http://" + boardHost, company, regionText, dateText);
+}
+
+std::string SearchURLAt(const std::string& origin, const std::string& company,
+                        const std::string& regionText, const std::string& dateText) {
+    std::string url = origin + QueryTemplate;
     ReplaceAll(url, "#kw#", PercentHex(company));
     ReplaceAll(url, "#ja#", RegionCode(regionText));
     ReplaceAll(url, "#id#", DateCode(dateText));

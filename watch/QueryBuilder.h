@@ -17,6 +17,10 @@ std::string DateCode(const std::string& dateText);
 // present with an empty value.
 std::string SearchURL(const std::string& boardHost, const std::string& company,
                       const std::string& regionText, const std::string& dateText);
+// The same URL on the board at `origin`: scheme, host, optional port and base path
+// ("https://HOST:PORT/base").
+std::string SearchURLAt(const std::string& origin, const std::string& company,
+                        const std::string& regionText, const std::string& dateText);
 
 // Asks the board at `boardHost` for `company`'s postings and lets `scraper` append the kept
 // rows. `company` is the trimmed company keyword; the region and date texts are the

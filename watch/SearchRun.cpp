@@ -1,8 +1,11 @@
 #include "watch/SearchRun.h"
 
+#include "watch/AshbyBoard.h"
+#include "watch/ClassicBoard.h"
 #include "watch/GbkText.h"
+#include "watch/GreenhouseBoard.h"
+#include "watch/LeverBoard.h"
 #include "watch/MarkerText.h"
-#include "watch/QueryBuilder.h"
 #include "watch/WatchChoices.h"
 #include "watch/WatchPanel.h"
 
@@ -10,8 +13,30 @@
 
 namespace watch {
 
+namespace {
+
+std::unique_ptr<IJobBoard> MakeBoard(const TBoardAddress& board, IPageFetcher& fetcher,
+                                     IWatchPanel& panel) {
+    switch (board.Kind) {
+    case TBoardAddress::bkGreenhouse:
+        return std::make_unique<TGreenhouseBoard>(fetcher, panel, board.Origin);
+    case TBoardAddress::bkLever:
+        return std::make_unique<TLeverBoard>(fetcher, panel, board.Origin);
+    case TBoardAddress::bkAshby:
+        return std::make_unique<TAshbyBoard>(fetcher, panel, board.Origin);
+    case TBoardAddress::bkClassic:
+        break;
+    }
+    return std::make_unique<TClassicBoard>(fetcher, panel, board.Origin);
+}
+
+} // namespace
+
 TSearchRun::TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, std::string boardHost)
-    : panel_(&panel), scraper_(fetcher, panel), boardHost_(std::move(boardHost)) {}
+    : TSearchRun(panel, fetcher, TBoardAddress{TBoardAddress::bkClassic, "http://" + boardHost}) {}
+
+TSearchRun::TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, const TBoardAddress& board)
+    : panel_(&panel), board_(MakeBoard(board, fetcher, panel)) {}
 
 bool TSearchRun::PairComplete(int pair) const {
     return !Trim(panel_->editComName(pair).Text()).empty() &&
@@ -30,10 +55,9 @@ void TSearchRun::RunAllPairs() {
     for (int pair = 1; pair <= IWatchPanel::PairCount; ++pair) {
         if (!PairComplete(pair))
             continue;
-        scraper_.CurrentCompany = Trim(panel_->editComName(pair).Text());
-        scraper_.CurrentPosition = Trim(panel_->editPosition(pair).Text());
-        SearchCompany(scraper_, boardHost_, scraper_.CurrentCompany, panel_->comboCity().Text(),
-                      panel_->comboPubDate().Text(), panel_->memoResult(), panel_->memoFilter());
+        current_ = {Trim(panel_->editComName(pair).Text()), Trim(panel_->editPosition(pair).Text()),
+                    panel_->comboCity().Text(), panel_->comboPubDate().Text()};
+        board_->SearchPair(current_, panel_->memoResult(), panel_->memoFilter());
     }
 }
 

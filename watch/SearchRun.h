@@ -1,7 +1,9 @@
 #pragma once
 
-#include "watch/ResultScraper.h"
+#include "watch/BoardAddress.h"
+#include "watch/JobBoard.h"
 
+#include <memory>
 #include <string>
 
 namespace watch {
@@ -20,8 +22,10 @@ class IWatchPanel;
 class TSearchRun {
 public:
     // `panel` and `fetcher` are borrowed and must outlive the search run. Every search goes
-    // to the board at `boardHost` (HOST or HOST:PORT).
+    // to the classic board at `boardHost` (HOST or HOST:PORT).
     TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, std::string boardHost);
+    // Every search goes to `board`.
+    TSearchRun(IWatchPanel& panel, IPageFetcher& fetcher, const TBoardAddress& board);
 
     // A pair is complete when its company and position keywords are non-empty once trimmed.
     bool AnyPairComplete() const;
@@ -38,8 +42,8 @@ public:
     void btnStopGoClick();
 
     // The pair being searched (or last searched), trimmed.
-    const std::string& CurrentCompany() const { return scraper_.CurrentCompany; }
-    const std::string& CurrentPosition() const { return scraper_.CurrentPosition; }
+    const std::string& CurrentCompany() const { return current_.Company; }
+    const std::string& CurrentPosition() const { return current_.Position; }
 
 private:
     bool PairComplete(int pair) const;
@@ -48,8 +52,8 @@ private:
     void EnterIdle();
 
     IWatchPanel* panel_;
-    TResultScraper scraper_;
-    std::string boardHost_;
+    std::unique_ptr<IJobBoard> board_;
+    TPairSearch current_;
 };
 
 } // namespace watch

@@ -11,6 +11,14 @@ struct TCodedChoice {
     std::string Code;
 };
 
+// A region of comboCity: its name, the board's area code, and the names by which a posting's
+// location names it (UTF-8): the region itself and its chief cities, in Chinese and English.
+struct TRegion {
+    std::string Text;
+    std::string Code;
+    std::vector<std::string> Places;
+};
+
 // A choice of the polling-interval selector and its interval.
 struct TIntervalChoice {
     std::string Text;
@@ -18,7 +26,12 @@ struct TIntervalChoice {
 };
 
 // The regions of comboCity with the board's area codes, in the selector's order.
-const std::vector<TCodedChoice>& RegionTable();
+const std::vector<TRegion>& RegionTable();
+
+// Whether a posting's `location` (UTF-8) lies in the region `regionText` (program text), by
+// the region's place names, compared without regard to ASCII case. "国外" takes a location
+// that names no other region; a text that is no region takes every location.
+bool LocationInRegion(const std::string& location, const std::string& regionText);
 // The publication-date windows of comboPubDate with the board's date codes.
 const std::vector<TCodedChoice>& DateWindowTable();
 // The polling intervals of comboSearchTime, by selected index.

@@ -145,6 +145,14 @@ void LoadSettings(IWatchPanel& panel, const std::string& path) {
         SelectItem((panel.*choices[i].Selector)(), stored[i]);
 }
 
+std::string LoadBoardSetting(const std::string& path) {
+    return TIniFile(path).ReadString("Board", "value", "");
+}
+
+void SaveBoardSetting(const std::string& path, const std::string& board) {
+    TIniFile(path).WriteString("Board", "value", board);
+}
+
 void btnSaveClick(IWatchPanel& panel, const std::string& path) {
     MakeFolder(std::filesystem::path(path).parent_path(), path);
     TIniFile file(path);

@@ -26,6 +26,13 @@ std::string SettingsPathFor(const std::string& programFolder, const std::string&
 // no selection and an empty text.
 void LoadSettings(IWatchPanel& panel, const std::string& path);
 
+// The board text of the settings file ([Board] value); empty when absent or unreadable.
+std::string LoadBoardSetting(const std::string& path);
+
+// Writes the board text back to [Board] value of `path`, as it was read. Throws as
+// btnSaveClick does.
+void SaveBoardSetting(const std::string& path, const std::string& board);
+
 // Writes the five pairs as typed (also incomplete or empty ones) and the selected item of
 // each selector (empty when none is selected) to `path`, one value at a time. Throws
 // EIniFileException ("Unable to write to <path>") at the first value that cannot be

@@ -1,5 +1,6 @@
 #include "LayoutTest.h"
 
+#include "MessageBoxCatcher.h"
 #include "WindowFixture.h"
 #include "watch/GbkText.h"
 #include "watch/IniFile.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -267,4 +269,48 @@ void LayoutTest::settingsFillTheControlsAndSaveWritesThemBack() {
     QCOMPARE(saved.ReadString("pair4", "position", ""), watch::Gbk("测试"));
     QCOMPARE(saved.ReadString("City", "value", "x"), std::string());
     QCOMPARE(saved.ReadString("SearchTime", "value", ""), watch::Gbk("2分钟(仅供测试)"));
+}
+
+// The window has no control for the board: it searches the one the file names and keeps the
+// text in the file as it was. A text that names no board is shown at start.
+void LayoutTest::theBoardOfTheSettingsIsSearchedAndWrittenBackUnchanged() {
+    struct TCase {
+        std::string Board; // the [Board] value; empty: no such section
+        std::string Fetched; // what the first address asked for holds
+        bool Refused;
+    };
+    const std::string classic = "/jobsearch/search_result.php?";
+    for (const TCase& c : std::vector<TCase>{
+             {"", classic, false},
+             {"greenhouse@https://gh.test:8443", "https://gh.test:8443/v1/boards/acme/jobs", false},
+             {"lever", "https://api.lever.co/v0/postings/acme?mode=json&skip=0&limit=100", false},
+             {"no board", classic, true},
+         }) {
+        QTemporaryDir folder;
+        std::string path = folder.filePath(QStringLiteral("program.ini")).toStdString();
+        {
+            std::ofstream file(path, std::ios::binary);
+            file << "[pair]\r\ncom=acme\r\nposition=*\r\n";
+            if (!c.Board.empty())
+                file << "[Board]\r\nvalue=" << c.Board << "\r\n";
+        }
+        MessageBoxCatcher boxes;
+        TWindowSetup setup;
+        setup.SettingsFile = path;
+        std::vector<std::string> fetched;
+        TfrmVantaro window(setup, std::make_unique<FakeFetcher>(
+                                      [](const std::string&) { return std::string("[]"); },
+                                      &fetched));
+        QCOMPARE(boxes.Boxes().size(), size_t(c.Refused ? 1 : 0));
+        if (c.Refused)
+            QVERIFY(boxes.Boxes()[0].text.contains(QStringLiteral("not a board")));
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("btnRightNow")), Qt::LeftButton);
+        QVERIFY(!fetched.empty());
+        QVERIFY2(fetched[0].find(c.Fetched) != std::string::npos, fetched[0].c_str());
+
+        std::remove(path.c_str());
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("btnSave")), Qt::LeftButton);
+        QCOMPARE(watch::TIniFile(path).ReadString("Board", "value", "absent"),
+                 c.Board.empty() ? std::string("absent") : c.Board);
+    }
 }

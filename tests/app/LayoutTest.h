@@ -16,4 +16,5 @@ private slots:
     void linksAreBlueAndTheRecommendationUnderlined();
     void freshStartShowsDefaultsAndIdleButtons();
     void settingsFillTheControlsAndSaveWritesThemBack();
+    void theBoardOfTheSettingsIsSearchedAndWrittenBackUnchanged();
 };

@@ -110,7 +110,7 @@ protected:
         WriteFile(folder.File("program.ini"), settings);
         TSearchOptions options;
         options.IniFile = folder.File("program.ini");
-        options.BoardHost = "127.0.0.1:" + std::to_string(boardPort);
+        options.Board = "127.0.0.1:" + std::to_string(boardPort);
         return options;
     }
 

@@ -2,6 +2,7 @@
 the HTTP framing and session handling, and a clean stop on SIGTERM."""
 
 import http.client
+import json
 import os
 import signal
 import subprocess
@@ -105,6 +106,34 @@ class BoardTest(unittest.TestCase):
                 path = None
         conn.close()
         return pages
+
+    def test_json_boards_serve_each_shape_in_utf8(self):
+        conn = self.board.connect()
+        for path, jobs_of in [
+                ("/v1/boards/larkspur/jobs", lambda body: body["jobs"]),
+                ("/v0/postings/larkspur?mode=json&skip=0&limit=100", lambda body: body),
+                ("/posting-api/job-board/larkspur", lambda body: body["jobs"])]:
+            response, body = self.fetch(conn, path)
+            self.assertEqual(response.status, 200, path)
+            self.assertEqual(response.getheader("Content-Type"), "application/json; charset=utf-8")
+            jobs = jobs_of(json.loads(body.decode("utf-8")))
+            self.assertEqual(len(jobs), 24, path)
+            titles = {job.get("title", job.get("text")) for job in jobs}
+            self.assertIn("Java开发工程师", titles)
+            self.assertIn("Ingénieur logiciel (Java)", titles)
+        for path in ["/v1/boards/nobody/jobs", "/v0/postings/nobody", "/posting-api/job-board/nobody"]:
+            response, _ = self.fetch(conn, path)
+            self.assertEqual(response.status, 404, path)
+        conn.close()
+
+    def test_lever_pages_with_skip_and_limit(self):
+        conn = self.board.connect()
+        sizes = []
+        for skip in (0, 10, 20):
+            _, body = self.fetch(conn, "/v0/postings/fennick?mode=json&skip=%d&limit=10" % skip)
+            sizes.append(len(json.loads(body)))
+        self.assertEqual(sizes, [10, 10, 4])
+        conn.close()
 
     def test_area_and_date_window_narrow_the_search(self):
         def count(area, days):

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 using namespace watch;
 
 TEST(GbkText, LiteralsBecomeGbkBytes) {
@@ -15,10 +17,16 @@ TEST(GbkText, RoundTripsThroughUtf8) {
     EXPECT_EQ(Utf8FromGbk(GbkFromUtf8(utf8)), utf8);
 }
 
-TEST(GbkText, CharactersGbkCannotHoldBecomeQuestionMarks) {
+TEST(GbkText, CharactersGbkCannotHoldKeepTheirGb18030Bytes) {
     EXPECT_EQ(GbkFromUtf8("a\xF0\x9F\x98\x80"
                           "b"),
-              "a?b"); // an emoji
+              "a\x94\x39\xFC\x36"
+              "b"); // an emoji
+    for (std::string utf8 : {"Ingénieur", "Ελληνικά 😀", "€ ₩ ﬁ", "\xEE\x80\x80"})
+        EXPECT_EQ(Utf8FromGbk(GbkFromUtf8(utf8)), utf8);
+}
+
+TEST(GbkText, TextThatIsNotUtf8BecomesQuestionMarks) {
     EXPECT_EQ(GbkFromUtf8("a\xFF"
                           "b"),
               "a?b");                          // not UTF-8 at all
@@ -52,8 +60,13 @@ TEST(GbkText, AnInvalidLeadByteTakesNoTrailByteThatCannotBeOne) {
               "?1?\x7F"
               "a");
     EXPECT_EQ(Utf8FromGbk("\xB1\r\n"), "?\r\n");
-    // A lead and a trail byte that name no character are one character: one "?".
+    // GBK's user-defined area reads as the private-use characters it stands for.
     EXPECT_EQ(Utf8FromGbk("\xAA\xA1"
+                          "x"),
+              "\xEE\x80\x80"
+              "x");
+    // Four bytes of the four-byte shape that name no character are one character: one "?".
+    EXPECT_EQ(Utf8FromGbk("\xFE\x39\xFE\x39"
                           "x"),
               "?x");
 }
@@ -78,4 +91,31 @@ TEST(GbkText, ConversionsInTurnDoNotDisturbEachOther) {
     EXPECT_EQ(GbkFromUtf8("a\xE5\x8C"), "a?");
     EXPECT_EQ(GbkFromUtf8("\x97"), "?");
     EXPECT_EQ(GbkFromUtf8("\xE5\x8C\x97"), Gbk("北"));
+}
+
+// Every character of GBK reads and writes exactly as it did when the edges converted as GBK,
+// so the classic board's pages show as they always have.
+TEST(GbkText, EveryTwoByteGbkCodeConvertsAsGbkDoes) {
+    iconv_t fromGbk = iconv_open("UTF-8", "GBK");
+    ASSERT_NE(fromGbk, reinterpret_cast<iconv_t>(-1));
+    int codes = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            std::string gbk = {static_cast<char>(lead), static_cast<char>(trail)};
+            char utf8[8];
+            char* in = gbk.data();
+            size_t inLeft = gbk.size();
+            char* out = utf8;
+            size_t outLeft = sizeof utf8;
+            iconv(fromGbk, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(fromGbk, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1))
+                continue;
+            ++codes;
+            std::string expected(utf8, out);
+            ASSERT_EQ(Utf8FromGbk(gbk), expected) << std::hex << lead << trail;
+            ASSERT_EQ(GbkFromUtf8(expected), gbk) << std::hex << lead << trail;
+        }
+    }
+    iconv_close(fromGbk);
+    EXPECT_GT(codes, 21000);
 }
