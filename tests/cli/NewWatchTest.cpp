@@ -76,11 +76,12 @@ class NewWatchTest : public ::testing::Test {
 protected:
     std::vector<std::string> Watch(const std::string& board, std::vector<std::string> extra = {},
                                    const std::string& company = kCompany) {
-        WriteFile(folder.File("program.ini"),
-                  Gbk("[pair]\r\ncom=" + company + "\r\nposition=*\r\n[SearchTime]\r\nvalue=tick\r\n"));
-        std::vector<std::string> argv = {QUORVEL_CLI, "watch",  "--new", "--ini",
-                                         folder.File("program.ini"), "--board", board,
-                                         "--state", state};
+        WriteFile(
+            folder.File("program.ini"),
+            Gbk("[pair]\r\ncom=" + company + "\r\nposition=*\r\n[SearchTime]\r\nvalue=tick\r\n"));
+        std::vector<std::string> argv = {
+            QUORVEL_CLI, "watch", "--new",   "--ini", folder.File("program.ini"),
+            "--board",   board,   "--state", state};
         argv.insert(argv.end(), extra.begin(), extra.end());
         return argv;
     }
@@ -89,13 +90,18 @@ protected:
     // out), then stops it with SIGTERM.
     TProcessResult RunSearches(const std::vector<std::string>& argv, size_t searches) {
         bool sent = false;
-        return RunProcess(argv, std::chrono::seconds(60), [this] { ::chdir(folderPath.c_str()); },
-                          [&](pid_t child, const TProcessResult& sofar) {
-                              if (sent || Count(sofar.Err, "] search\n") <= searches)
-                                  return;
-                              ::kill(child, SIGTERM);
-                              sent = true;
-                          });
+        return RunProcess(
+            argv, std::chrono::seconds(60),
+            [this] {
+                if (::chdir(folderPath.c_str()) != 0)
+                    ::_exit(127);
+            },
+            [&](pid_t child, const TProcessResult& sofar) {
+                if (sent || Count(sofar.Err, "] search\n") <= searches)
+                    return;
+                ::kill(child, SIGTERM);
+                sent = true;
+            });
     }
 
     TTempFolder folder;
@@ -113,8 +119,11 @@ TEST_F(NewWatchTest, EachLinkIsReportedOnceAcrossSearchesAndRestarts) {
     const TRows ab = {{"Java A", Link("a")}, {"Java B", Link("b")}};
     const TRows abc = {{"Java A", Link("a")}, {"Java B", Link("b")}, {"Java C", Link("c")}};
     const TRows cd = {{"Java C", Link("c")}, {"Java D", Link("d")}};
-    const TRows abcde = {{"Java A", Link("a")}, {"Java B", Link("b")}, {"Java C", Link("c")},
-                         {"Java D", Link("d")}, {"Java E", Link("e")}};
+    const TRows abcde = {{"Java A", Link("a")},
+                         {"Java B", Link("b")},
+                         {"Java C", Link("c")},
+                         {"Java D", Link("d")},
+                         {"Java E", Link("e")}};
     const std::vector<TRun> runs = {
         {{ab, abc, cd}, 3, {Link("a"), Link("b"), Link("c"), Link("d")}},
         {{abcde}, 2, {Link("e")}},
@@ -207,7 +216,8 @@ TEST_F(NewWatchTest, WithoutStateTheFileIsInTheUsersStateFolderCreatedPrivate) {
         struct stat info {};
         ASSERT_EQ(::stat(stateFolder.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
-        EXPECT_EQ(StateLinks(ReadFile(stateFolder + "/seen.tsv")), std::vector<std::string>{Link("a")});
+        EXPECT_EQ(StateLinks(ReadFile(stateFolder + "/seen.tsv")),
+                  std::vector<std::string>{Link("a")});
     }
 }
 
@@ -266,10 +276,14 @@ TEST_F(NewWatchTest, AStateFileThatCannotBeUsedIsReportedAndLeftAlone) {
 
 TEST_F(NewWatchTest, OptionsOfTheLastingWatchAloneOrMalformedAreRefused) {
     const std::vector<std::vector<std::string>> commandLines = {
-        {"watch", "--state", "x.tsv"},   {"watch", "--exec", "true"},
-        {"watch", "--alert-after", "2"}, {"watch", "--new", "--alert-after", "0"},
-        {"watch", "--new", "--alert-after", "x"}, {"watch", "--new", "--exec", ""},
-        {"watch", "--new", "--state"},   {"search", "--new"},
+        {"watch", "--state", "x.tsv"},
+        {"watch", "--exec", "true"},
+        {"watch", "--alert-after", "2"},
+        {"watch", "--new", "--alert-after", "0"},
+        {"watch", "--new", "--alert-after", "x"},
+        {"watch", "--new", "--exec", ""},
+        {"watch", "--new", "--state"},
+        {"search", "--new"},
     };
     for (const auto& commandLine : commandLines) {
         std::vector<std::string> argv = {QUORVEL_CLI};
@@ -289,8 +303,8 @@ TEST_F(NewWatchTest, AKillAtAnyMomentNeitherLosesNorRepeatsAReportedLink) {
         state = folder.File("kill" + std::to_string(delayUs) + ".tsv");
         std::vector<std::string> argv = Watch(demo.HostAndPort(), {}, "青禾");
         bool killed = false;
-        TProcessResult first =
-            RunProcess(argv, std::chrono::seconds(30), {}, [&](pid_t child, const TProcessResult& sofar) {
+        TProcessResult first = RunProcess(
+            argv, std::chrono::seconds(30), {}, [&](pid_t child, const TProcessResult& sofar) {
                 if (killed || sofar.Out.empty())
                     return;
                 std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
@@ -321,7 +335,8 @@ std::vector<std::vector<std::string>> HookRecords(const std::string& bytes, size
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> record;
     size_t start = 0;
-    for (size_t end = bytes.find('\x1e'); end != std::string::npos; end = bytes.find('\x1e', start)) {
+    for (size_t end = bytes.find('\x1e'); end != std::string::npos;
+         end = bytes.find('\x1e', start)) {
         record.push_back(bytes.substr(start, end - start));
         start = end + 1;
         if (record.size() == fields) {
@@ -334,8 +349,8 @@ std::vector<std::vector<std::string>> HookRecords(const std::string& bytes, size
 
 TEST_F(NewWatchTest, TheHookGetsEachNewRowInItsEnvironmentAndNeverAsShellText) {
     const std::vector<std::string> titles = {
-        "Java $(touch pwned)",  "Java `touch pwned`; touch pwned", "Java \"quoted\" 'single'",
-        "Java first\nsecond",   "Java \x07\x1b[31mred\x7f",         "Java 北京 \\ backslash",
+        "Java $(touch pwned)", "Java `touch pwned`; touch pwned", "Java \"quoted\" 'single'",
+        "Java first\nsecond",  "Java \x07\x1b[31mred\x7f",        "Java 北京 \\ backslash",
     };
     TRows rows;
     for (size_t i = 0; i < titles.size(); ++i)
@@ -348,11 +363,12 @@ TEST_F(NewWatchTest, TheHookGetsEachNewRowInItsEnvironmentAndNeverAsShellText) {
     EXPECT_EQ(result.ExitStatus, 143) << result.Err;
     std::vector<std::vector<std::string>> records =
         HookRecords(ReadFile(folder.File("hook.rec")), 5);
-    ASSERT_EQ(records.size(), titles.size()) << "once per new row, not again" << result.Out << result.Err;
+    ASSERT_EQ(records.size(), titles.size())
+        << "once per new row, not again" << result.Out << result.Err;
     for (size_t i = 0; i < titles.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(records[i], (std::vector<std::string>{"new", kCompany, titles[i],
-                                                         rows[i].second, "0"}));
+        EXPECT_EQ(records[i],
+                  (std::vector<std::string>{"new", kCompany, titles[i], rows[i].second, "0"}));
     }
     EXPECT_FALSE(std::filesystem::exists(folder.File("pwned")));
     EXPECT_EQ(Count(result.Out, "hook-said"), 0u);
@@ -388,9 +404,10 @@ TEST_F(NewWatchTest, AFailingBoardIsToldOnceAndItsRecoveryOnce) {
         pages.push_back(TRows{});
         TChangingBoard board(pages);
         std::string hook = "printf '%s\\036' \"$QUORVEL_EVENT\" \"$QUORVEL_MESSAGE\" >> " + record;
-        TProcessResult result = RunSearches(
-            Watch(board.HostAndPort(), {"--exec", hook, "--alert-after", std::to_string(alert.AlertAfter)}),
-            alert.Searches.size());
+        TProcessResult result =
+            RunSearches(Watch(board.HostAndPort(),
+                              {"--exec", hook, "--alert-after", std::to_string(alert.AlertAfter)}),
+                        alert.Searches.size());
         EXPECT_EQ(result.ExitStatus, 143) << result.Err;
         std::vector<std::string> events;
         std::string path = folder.File(record);
@@ -398,9 +415,11 @@ TEST_F(NewWatchTest, AFailingBoardIsToldOnceAndItsRecoveryOnce) {
             events.push_back(r[0]);
         EXPECT_EQ(events, alert.Events);
         EXPECT_EQ(Count(result.Err, "quorvel-cli: the board has been failing since "),
-                  alert.Events.empty() ? 0u : 1u) << result.Err;
+                  alert.Events.empty() ? 0u : 1u)
+            << result.Err;
         EXPECT_EQ(Count(result.Err, "quorvel-cli: the board answers again since "),
-                  alert.Events.empty() ? 0u : 1u) << result.Err;
+                  alert.Events.empty() ? 0u : 1u)
+            << result.Err;
         if (alert.Events.empty())
             continue;
         std::vector<std::string> stamps;
@@ -409,7 +428,8 @@ TEST_F(NewWatchTest, AFailingBoardIsToldOnceAndItsRecoveryOnce) {
                 stamps.push_back(line.substr(1, line.size() - 9));
         ASSERT_GT(stamps.size(), alert.FailingSince);
         EXPECT_NE(result.Err.find("failing since " + stamps[alert.FailingSince] + " ("),
-                  std::string::npos) << result.Err;
+                  std::string::npos)
+            << result.Err;
     }
 }
 
@@ -427,7 +447,8 @@ TEST(HookRunnerTest, AHookThatFailsOrHangsIsReportedAndAHangingOneKilledWithItsC
         {"exit 3", "the hook failed: exit status 3"},
         {"kill -KILL $$", "the hook failed: killed by signal 9"},
         {"sleep 30", "the hook ran longer than 300 ms and was killed"},
-        {"sleep 30 & echo $! > " + pidFile + "; wait", "the hook ran longer than 300 ms and was killed"},
+        {"sleep 30 & echo $! > " + pidFile + "; wait",
+         "the hook ran longer than 300 ms and was killed"},
     };
     for (const THookCase& hook : cases) {
         SCOPED_TRACE(hook.Command);
