@@ -1,5 +1,6 @@
 #include "cli/PanelFiles.h"
 
+#include "cli/CheckedOutput.h"
 #include "cli/FileText.h"
 #include "cli/SearchCommand.h"
 #include "cli/TerminalText.h"
@@ -53,8 +54,8 @@ void LoadPanel(const TSearchOptions& options, watch::TMemoryWatchPanel& panel) {
 
 void PrintFinds(watch::TMemoryWatchPanel& panel, bool raw, std::ostream& out) {
     for (const std::string& line : panel.memoResult().Lines())
-        out << TerminalText(line, raw) << '\n';
-    out.flush();
+        WriteOutput(out, TerminalText(line, raw) + '\n');
+    FlushOutput(out);
 }
 
 void PrintMessages(watch::TMemoryWatchPanel& panel, bool raw, std::ostream& err) {

@@ -1,11 +1,13 @@
 // quorvel-cli: the job watch and the HTTP client without a window, for servers, scripts
 // and cron.
 
+#include "cli/CheckedOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/GetCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/SignalTickWait.h"
 #include "cli/UnreadableFile.h"
+#include "cli/UnwritableOutput.h"
 #include "cli/UsageError.h"
 #include "cli/WatchCommand.h"
 
@@ -34,7 +36,8 @@ const char* const Usage =
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
     "        was fetched, 1 otherwise.\n"
-    "Exit status 2: the command line cannot be run, or a file cannot be read.\n"
+    "Exit status 2: the command line cannot be run, or a file cannot be read;\n"
+    "3: standard output cannot be written (closed, a full device, its reader gone).\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";
 
@@ -62,6 +65,7 @@ int Run(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    PrepareStandardStreams();
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const EUsageError& error) {
@@ -70,6 +74,9 @@ int main(int argc, char** argv) {
     } catch (const EUnreadableFile& error) {
         std::cerr << "quorvel-cli: " << error.what() << "\n";
         return esUsage;
+    } catch (const EUnwritableOutput& error) {
+        std::cerr << "quorvel-cli: " << error.what() << "\n";
+        return esOutputFailure;
     } catch (const std::exception& error) {
         std::cerr << "quorvel-cli: " << error.what() << "\n";
         return esNothingOrFailure;
