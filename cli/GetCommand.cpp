@@ -5,6 +5,7 @@
 #include "cli/CheckedOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
+#include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
 #include "cli/UnwritableFile.h"
 #include "cli/UsageError.h"
@@ -142,7 +143,8 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
-int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err) {
+int RunGet(const TGetOptions& options, const TStopSignals& stop, std::ostream& out,
+           std::ostream& err) {
     if (!options.OutDirectory.empty())
         PrepareOutDirectory(options.OutDirectory);
     THttpPageFetcher fetcher;
@@ -151,11 +153,19 @@ int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err) {
     bool allFetched = true;
     for (int number = 1; number <= static_cast<int>(options.Urls.size()); ++number) {
         std::string line;
-        allFetched = FetchOne(fetcher, options, number, line, err) && allFetched;
+        bool fetched = FetchOne(fetcher, options, number, line, err);
+        // The URL a stop gave up is unfinished, not failed: it gets no line.
+        if (!fetched && stop.Signal() != 0)
+            break;
+        allFetched = fetched && allFetched;
         // Lines are not flushed one by one: on a terminal each shows as it comes, into a
         // pipe or a file they go in blocks rather than one call a URL.
         WriteOutput(out, line);
+        if (stop.Signal() != 0)
+            break;
     }
     FlushOutput(out);
+    if (stop.Signal() != 0)
+        return 128 + stop.Signal();
     return allFetched ? esSuccess : esNothingOrFailure;
 }

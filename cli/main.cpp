@@ -6,6 +6,7 @@
 #include "cli/GetCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/SignalTickWait.h"
+#include "cli/StopSignals.h"
 #include "cli/UnreadableFile.h"
 #include "cli/UnwritableOutput.h"
 #include "cli/UsageError.h"
@@ -31,11 +32,14 @@ const char* const Usage =
     "        at every interval of the settings file, printing each search's finds as\n"
     "        search does and a time stamp line before it on standard error. Ends with\n"
     "        status 0 after the first search that finds something, 1 when no keyword pair\n"
-    "        is complete, 130 on SIGINT and 143 on SIGTERM.\n"
+    "        is complete, 130 on SIGINT, 143 on SIGTERM and 129 on SIGHUP; a stop gives\n"
+    "        up the fetch in progress and prints nothing of that search.\n"
     "get     fetches the URLs in order over one connection and prints a line for each:\n"
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
-    "        was fetched, 1 otherwise.\n"
+    "        was fetched, 1 otherwise. SIGINT, SIGTERM and SIGHUP give up the URL in\n"
+    "        progress and remove its body: the lines of the finished URLs are printed,\n"
+    "        and the status is 130, 143 or 129.\n"
     "Exit status 2: the command line cannot be run, or a file cannot be read;\n"
     "3: standard output cannot be written (closed, a full device, its reader gone).\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
@@ -53,8 +57,11 @@ int Run(const std::vector<std::string>& arguments) {
         TSignalTickWait wait;
         return RunWatch(options, wait, std::cout, std::cerr);
     }
-    if (command == "get")
-        return RunGet(ParseGetOptions(rest), std::cout, std::cerr);
+    if (command == "get") {
+        TGetOptions options = ParseGetOptions(rest);
+        TStopSignals stop;
+        return RunGet(options, stop, std::cout, std::cerr);
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << Usage;
         return esSuccess;

@@ -196,6 +196,8 @@ int PollTimeout(const timeval* timeout) {
     return milliseconds > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(milliseconds);
 }
 
+std::atomic<int> WakeDescriptor{-1};
+
 struct TPollSet {
     TFdSet* Set;
     short Events;
@@ -316,19 +318,28 @@ int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval*
         return SOCKET_ERROR;
     }
     const TPollSet sets[] = {{readSet, POLLIN}, {writeSet, POLLOUT}, {errorSet, POLLPRI}};
-    pollfd polled[3 * kFdSetSize];
+    pollfd polled[3 * kFdSetSize + 1];
     nfds_t count = 0;
     for (const TPollSet& set : sets) {
         for (unsigned i = 0; set.Set != nullptr && i < set.Set->Count; ++i) {
             polled[count++] = pollfd{set.Set->Sockets[i], set.Events, 0};
         }
     }
+    const int wake = WakeDescriptor.load();
+    if (wake >= 0) {
+        polled[count] = pollfd{wake, POLLIN, 0};
+    }
     int result;
     do {
-        result = Bound<rowPoll, TPollFn>()(polled, count, PollTimeout(timeout));
+        result = Bound<rowPoll, TPollFn>()(polled, count + (wake >= 0 ? 1 : 0),
+                                           PollTimeout(timeout));
     } while (result == -1 && errno == EINTR);
     if (result == -1) {
         return Checked(result);
+    }
+    if (wake >= 0 && (polled[count].revents & POLLIN) != 0) {
+        LastError = WSAEINTR;
+        return SOCKET_ERROR;
     }
     // Like select, a socket that failed or hung up counts as ready, so the next call on it
     // reports what happened.
@@ -349,6 +360,10 @@ int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval*
         ready += static_cast<int>(kept);
     }
     return ready;
+}
+
+void WsSetWakeDescriptor(int descriptor) {
+    WakeDescriptor.store(descriptor);
 }
 
 int WsRecv(TSocket socket, void* buffer, int length, int flags) {

@@ -49,6 +49,8 @@ RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit
     std::string* sinks[2] = {&result.Out, &result.Err};
     auto deadline = std::chrono::steady_clock::now() + limit;
     int open = 2;
+    if (onOutput)
+        onOutput(pid, result);
     while (open > 0) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
