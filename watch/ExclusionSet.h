@@ -11,8 +11,10 @@ class ILineList;
 
 // The lines of an exclusion pane, built once per search so that each row looks its link up
 // by hash instead of comparing it with every line. Lines compare by their exact bytes.
-// The lines sit one after another in one buffer and the table holds line numbers, so a pane
-// of a million lines costs a few allocations rather than two for every line.
+// Whatever the pane holds, the set costs at most about the pane's bytes plus a fixed amount:
+// each distinct line of four bytes or more is kept once, after its length, in one buffer,
+// and a table of at most five bytes for each such line points into it; shorter lines
+// (there are too many of them to spend a slot on each) are a bit each in a fixed map.
 class TExclusionSet {
 public:
     explicit TExclusionSet(const ILineList& exclusionLines);
@@ -20,13 +22,21 @@ public:
     bool Contains(std::string_view link) const;
 
 private:
-    std::string_view LineAt(std::uint32_t line) const;
-    // The first slot for `text`; the following slots, wrapping round, are its probe sequence.
-    std::size_t HomeSlot(std::string_view text) const;
+    static constexpr std::size_t LongLineBytes = 4;
 
-    std::string bytes_;
-    std::vector<std::size_t> lineEnds_;
-    // 0 for a free slot, else the line number plus 1. At most half of the slots are taken.
+    void AddShort(std::string_view line);
+    bool ContainsShort(std::string_view line) const;
+    void AddLong(std::string_view line);
+    // The slot that holds `line`, or the free one where it would go.
+    std::size_t SlotOf(std::string_view line) const;
+    std::string_view LongLineAt(std::uint32_t offset) const;
+
+    // A bit for every possible line of up to three bytes; empty until one comes.
+    std::vector<std::uint64_t> shortLines_;
+    // Each distinct long line once: its length (7 bits a byte, low first), then its bytes.
+    std::string longLines_;
+    // 0 for a free slot, else the line's offset in longLines_ plus 1. At least one slot
+    // stays free, so every probe sequence ends.
     std::vector<std::uint32_t> slots_;
 };
 
