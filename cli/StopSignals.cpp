@@ -23,6 +23,7 @@ void TakeStop(int signal) {
     // The pipe is never drained, so one byte keeps it readable; a full pipe already is.
     char byte = 0;
     [[maybe_unused]] ssize_t written = ::write(WakeWrite, &byte, 1);
+    WsAbortConnect();
     errno = savedErrno;
 }
 

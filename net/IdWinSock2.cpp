@@ -15,6 +15,10 @@
 
 namespace {
 
+std::atomic<int> WakeDescriptor{-1};
+std::atomic<TSocket> ConnectingSocket{INVALID_SOCKET};
+static_assert(std::atomic<TSocket>::is_always_lock_free, "read in a signal handler");
+
 // One row per bound function, in the order of the table below.
 enum TWinsockRow : std::size_t {
     rowSocket,
@@ -196,12 +200,20 @@ int PollTimeout(const timeval* timeout) {
     return milliseconds > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(milliseconds);
 }
 
-std::atomic<int> WakeDescriptor{-1};
-
 struct TPollSet {
     TFdSet* Set;
     short Events;
 };
+
+// Whether the wake descriptor is set and readable.
+bool Woken() {
+    const int wake = WakeDescriptor.load();
+    if (wake < 0) {
+        return false;
+    }
+    pollfd polled{wake, POLLIN, 0};
+    return Bound<rowPoll, TPollFn>()(&polled, 1, 0) == 1;
+}
 
 } // namespace
 
@@ -254,10 +266,18 @@ int WsBind(TSocket socket, const sockaddr* address, socklen_t length) {
 }
 
 int WsConnect(TSocket socket, const sockaddr* address, socklen_t length) {
-    int result;
-    do {
-        result = Bound<rowConnect, TAddressFn>()(socket, address, length);
-    } while (result == -1 && errno == EINTR);
+    // Published before the wake descriptor is looked at: a stop that comes after the look
+    // finds the socket to shut down.
+    ConnectingSocket.store(socket);
+    int result = -1;
+    if (Woken()) {
+        errno = EINTR;
+    } else {
+        do {
+            result = Bound<rowConnect, TAddressFn>()(socket, address, length);
+        } while (result == -1 && errno == EINTR && !Woken());
+    }
+    ConnectingSocket.store(INVALID_SOCKET);
     return Checked(result);
 }
 
@@ -364,6 +384,14 @@ int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval*
 
 void WsSetWakeDescriptor(int descriptor) {
     WakeDescriptor.store(descriptor);
+}
+
+void WsAbortConnect() {
+    const TSocket socket = ConnectingSocket.load();
+    if (socket != INVALID_SOCKET) {
+        // Called directly: binding the function by name is not safe in a signal handler.
+        ::shutdown(socket, SHUT_RDWR);
+    }
 }
 
 int WsRecv(TSocket socket, void* buffer, int length, int flags) {

@@ -2,6 +2,7 @@
 // the tool gives the fetch up, keeps what was finished and ends with 128 + the signal.
 
 #include "ChildProcess.h"
+#include "LoopbackPort.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TempFolder.h"
 
@@ -73,6 +74,31 @@ TEST(StopSignalTest, AStopDuringATricklingSearchEndsTheWatchWithNothingOfThatSea
         EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
         EXPECT_EQ(result.Out, "");
         // The stamp line only: the given-up fetch is no network failure to tell.
+        EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
+    }
+}
+
+TEST(StopSignalTest, AStopDuringAConnectThePeerNeverAnswersEndsTheWatch) {
+    TLoopbackPort board = TLoopbackPort::Unanswering();
+    TTempFolder folder;
+    WriteFile(folder.File("program.ini"),
+              watch::Gbk("[pair]\ncom=Larkspur\nposition=java\n[SearchTime]\nvalue=半小时\n"));
+    for (const TStop& stop : kStops) {
+        SCOPED_TRACE("signal " + std::to_string(stop.Signal));
+        bool sent = false;
+        // The connect waits for an answer that never comes; only the stop ends it in time.
+        TProcessResult result = RunProcess(
+            {QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"), "--board",
+             "127.0.0.1:" + board.Port()},
+            std::chrono::seconds(8), {}, [&](pid_t child, const TProcessResult& sofar) {
+                if (sent || sofar.Err.empty())
+                    return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                ::kill(child, stop.Signal);
+                sent = true;
+            });
+        EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
+        EXPECT_EQ(result.Out, "");
         EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
     }
 }
