@@ -2,6 +2,7 @@
 
 #include "watch/LineList.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace watch {
@@ -20,50 +21,70 @@ std::size_t ShortLineNumber(std::string_view line) {
     return first + number;
 }
 
-std::size_t LengthBytes(std::size_t length) {
-    std::size_t bytes = 1;
-    for (; length >= 0x80; length >>= 7)
-        ++bytes;
-    return bytes;
-}
-
-void AppendLength(std::string& buffer, std::size_t length) {
-    for (; length >= 0x80; length >>= 7)
-        buffer += static_cast<char>(0x80 | (length & 0x7f));
-    buffer += static_cast<char>(length);
-}
-
 } // namespace
 
 TExclusionSet::TExclusionSet(const ILineList& exclusionLines) {
-    const int count = exclusionLines.Count();
-    // A first pass sizes the buffer and the table by the long lines, so that neither grows
-    // (a growing one briefly needs its old and its new room).
-    std::size_t longCount = 0;
-    std::size_t longBytes = 0;
-    for (int i = 0; i < count; ++i) {
-        std::size_t length = exclusionLines.Line(i).size();
-        if (length >= LongLineBytes) {
-            ++longCount;
-            longBytes += LengthBytes(length) + length;
-        }
-    }
-    longLines_.reserve(longBytes);
-    if (longCount > 0)
-        slots_.assign(longCount + longCount / 4 + 1, 0);
-    for (int i = 0; i < count; ++i) {
-        std::string line = exclusionLines.Line(i);
-        if (line.size() >= LongLineBytes)
-            AddLong(line);
-        else
-            AddShort(line);
-    }
+    std::string_view lineText = exclusionLines.LineText();
+    if (!lineText.empty())
+        AddBorrowedLines(lineText);
+    else
+        AddCopiedLines(exclusionLines);
 }
 
 bool TExclusionSet::Contains(std::string_view link) const {
     if (link.size() < LongLineBytes)
         return ContainsShort(link);
     return !slots_.empty() && slots_[SlotOf(link)] != 0;
+}
+
+void TExclusionSet::AddBorrowedLines(std::string_view lineText) {
+    borrowedLines_ = lineText;
+    std::size_t longLines = 0;
+    for (std::size_t start = 0; start < lineText.size();) {
+        std::size_t end = std::min(lineText.find('\n', start), lineText.size());
+        longLines += end - start >= LongLineBytes;
+        start = end + 1;
+    }
+    SizeTable(longLines);
+    for (std::size_t start = 0; start < lineText.size();) {
+        std::size_t end = std::min(lineText.find('\n', start), lineText.size());
+        std::string_view line = lineText.substr(start, end - start);
+        if (line.size() < LongLineBytes)
+            AddShort(line);
+        else if (std::size_t slot = FreeSlotFor(line); slot != std::string::npos)
+            slots_[slot] = static_cast<std::uint32_t>(start) + 1;
+        start = end + 1;
+    }
+}
+
+void TExclusionSet::AddCopiedLines(const ILineList& exclusionLines) {
+    const int count = exclusionLines.Count();
+    std::size_t longLines = 0;
+    std::size_t longBytes = 0;
+    for (int i = 0; i < count; ++i) {
+        std::size_t length = exclusionLines.Line(i).size();
+        if (length >= LongLineBytes) {
+            ++longLines;
+            longBytes += length + 1;
+        }
+    }
+    SizeTable(longLines);
+    copiedLines_.reserve(longBytes);
+    for (int i = 0; i < count; ++i) {
+        std::string line = exclusionLines.Line(i);
+        if (line.size() < LongLineBytes) {
+            AddShort(line);
+        } else if (std::size_t slot = FreeSlotFor(line); slot != std::string::npos) {
+            slots_[slot] = static_cast<std::uint32_t>(copiedLines_.size()) + 1;
+            copiedLines_ += line;
+            copiedLines_ += '\n';
+        }
+    }
+}
+
+void TExclusionSet::SizeTable(std::size_t longLines) {
+    if (longLines > 0)
+        slots_.assign(longLines + longLines / 4 + 1, 0);
 }
 
 void TExclusionSet::AddShort(std::string_view line) {
@@ -80,13 +101,9 @@ bool TExclusionSet::ContainsShort(std::string_view line) const {
     return (shortLines_[number / 64] >> (number % 64) & 1) != 0;
 }
 
-void TExclusionSet::AddLong(std::string_view line) {
+std::size_t TExclusionSet::FreeSlotFor(std::string_view line) const {
     std::size_t slot = SlotOf(line);
-    if (slots_[slot] != 0)
-        return; // a repeated line is kept once
-    slots_[slot] = static_cast<std::uint32_t>(longLines_.size()) + 1;
-    AppendLength(longLines_, line.size());
-    longLines_ += line;
+    return slots_[slot] == 0 ? slot : std::string::npos;
 }
 
 std::size_t TExclusionSet::SlotOf(std::string_view line) const {
@@ -97,15 +114,8 @@ std::size_t TExclusionSet::SlotOf(std::string_view line) const {
 }
 
 std::string_view TExclusionSet::LongLineAt(std::uint32_t offset) const {
-    std::size_t length = 0;
-    std::size_t at = offset;
-    for (int shift = 0;; shift += 7) {
-        unsigned char byte = static_cast<unsigned char>(longLines_[at++]);
-        length |= std::size_t(byte & 0x7f) << shift;
-        if ((byte & 0x80) == 0)
-            break;
-    }
-    return std::string_view(longLines_).substr(at, length);
+    std::string_view text = Text();
+    return text.substr(offset, text.find('\n', offset) - offset);
 }
 
 } // namespace watch

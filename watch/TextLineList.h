@@ -18,6 +18,7 @@ public:
     int Count() const override { return static_cast<int>(count_); }
     std::string Line(int index) const override;
     std::string Text() const override;
+    std::string_view LineText() const override { return text_; }
 
     // Takes `text` as the list: empty, or lines each ended by LF.
     void Assign(std::string text);
