@@ -1,9 +1,9 @@
 // The memory an exclusion file costs the tool: the pane held as one text (as quorvel-cli holds
 // it) and the set a search builds from it (borrowing that text), both alive, against the
-// file's size. Files of 16
-// MiB: nothing but line breaks, half a million distinct links, and distinct lines of three
-// printable bytes (the longest kept as a bit each). The counter `x_file` is the heap they hold over the
-// file's size; the set grows nothing while it is built, so what it holds is its peak.
+// file's size. Files of 16 MiB: nothing but line breaks, half a million distinct links, and
+// lines of three printable bytes (the longest kept as a bit each). The counter `x_file` is
+// the heap they hold over the file's size; the set grows nothing while it is built, so what
+// it holds is its peak.
 
 #include "watch/ExclusionSet.h"
 #include "watch/TextLineList.h"
