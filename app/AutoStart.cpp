@@ -1,5 +1,8 @@
 #include "app/AutoStart.h"
 
+#include <QByteArrayView>
+#include <QStringDecoder>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -8,6 +11,34 @@
 #include <unistd.h>
 
 namespace {
+
+// Desktops refuse an entry whose text is not UTF-8, and with it the program's start.
+bool IsUtf8(const std::string& text) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString decoded =
+        decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return !decoder.hasError();
+}
+
+// One byte of an Exec value, escaped as a desktop-entry string value. A string value holds
+// no control byte; TAB, CR and LF have escapes, the others (ESC, ...) cannot be written and
+// refuse the entry.
+std::string EntryValueByte(char c) {
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '\n':
+        return "\\n";
+    case '\t':
+        return "\\t";
+    case '\r':
+        return "\\r";
+    default:
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
+            throw EAutoStartError(kAutoStartName);
+        return std::string(1, c);
+    }
+}
 
 // One Exec argument: always quoted, with the characters that stay special inside quotes
 // escaped, "%" doubled so that it is no field code, then escaped once more as a
@@ -22,14 +53,8 @@ std::string ExecArgument(const std::string& path) {
     quoted += '"';
 
     std::string value;
-    for (char c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '\n')
-            value += "\\n";
-        else
-            value += c;
-    }
+    for (char c : quoted)
+        value += EntryValueByte(c);
     return value;
 }
 
@@ -90,6 +115,8 @@ std::filesystem::path RunningProgramPath() {
 }
 
 std::string AutoStartEntryText(const std::filesystem::path& program) {
+    if (!IsUtf8(program.string()))
+        throw EAutoStartError(kAutoStartName);
     return std::string("[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=") +

@@ -25,7 +25,8 @@ std::filesystem::path UserAutoStartFolder();
 // The full path of the program that is running.
 std::filesystem::path RunningProgramPath();
 
-// The text of the entry that starts `program`.
+// The text of the entry that starts `program`. Throws EAutoStartError for a path that an
+// entry cannot hold: bytes that are not UTF-8, or a control byte other than TAB, CR and LF.
 std::string AutoStartEntryText(const std::filesystem::path& program);
 
 // Writes "tallowfinch.desktop" into `folder` (created when missing), replacing an earlier

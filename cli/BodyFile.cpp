@@ -4,11 +4,45 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <random>
 #include <unistd.h>
 #include <utility>
 
+namespace {
+
+// ".NAME.XXXXXX" beside NAME, with six random letters or digits.
+std::string TemporaryNameBeside(const std::string& path) {
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    std::filesystem::path final(path);
+    std::string name = "." + final.filename().string() + ".";
+    for (int i = 0; i < 6; ++i)
+        name += Letters[random() % (sizeof Letters - 1)];
+    return (final.parent_path() / name).string();
+}
+
+// A durable rename needs the folder's entry on the disk as well.
+int SyncFolderOf(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+} // namespace
+
 TBodyFile::TBodyFile(std::string path) : path_(std::move(path)) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // A new file of a new name: nothing that stands at either name (a link above all) is
+    // opened, so no byte lands outside the folder.
+    do {
+        temporaryPath_ = TemporaryNameBeside(path_);
+        fd_ = ::open(temporaryPath_.c_str(),
+                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (fd_ < 0 && errno == EEXIST);
     if (fd_ < 0)
         Fail(errno);
 }
@@ -16,6 +50,9 @@ TBodyFile::TBodyFile(std::string path) : path_(std::move(path)) {
 TBodyFile::~TBodyFile() {
     if (fd_ >= 0)
         ::close(fd_);
+    // An unfinished body never takes its name.
+    if (!temporaryPath_.empty())
+        ::unlink(temporaryPath_.c_str());
 }
 
 void TBodyFile::SetPosition(std::int64_t position) {
@@ -71,17 +108,28 @@ void TBodyFile::StartWriteBack() {
 void TBodyFile::Finish() {
     if (fd_ >= 0 && ::fsync(fd_) != 0)
         Fail(errno);
-    if (fd_ < 0)
-        return;
     // A write-back error may only show at the close (network file systems).
-    if (::close(std::exchange(fd_, -1)) != 0)
+    if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0)
         Fail(errno);
+    if (!failure_.empty())
+        return;
+    // The rename replaces whatever stands at the name, a link itself rather than its target.
+    if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0)
+        Fail(errno);
+    else if (int error = SyncFolderOf(path_))
+        Fail(error);
+    else
+        temporaryPath_.clear();
 }
 
 void TBodyFile::Remove() {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    if (!temporaryPath_.empty())
+        ::unlink(temporaryPath_.c_str());
+    temporaryPath_.clear();
+    // What stood at the name is no body of this URL; a link goes, its target stays.
     ::unlink(path_.c_str());
 }
 

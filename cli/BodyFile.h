@@ -11,7 +11,7 @@
 // Failure() tells afterwards what went wrong.
 class TBodyFile final : public TIdStream {
 public:
-    // Creates the file, or replaces one of that name.
+    // Creates a new file of a temporary name beside `path`; Finish() renames it to `path`.
     explicit TBodyFile(std::string path);
     ~TBodyFile() override;
     TBodyFile(const TBodyFile&) = delete;
@@ -24,12 +24,13 @@ public:
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
 
-    // Writes everything through to the disk and closes the file; a failure of either
-    // becomes Failure(). Only then does the file hold the whole body.
+    // Writes everything through to the disk, closes the file and renames it onto its path,
+    // replacing what stood there (a link itself, never its target); a failure of any step
+    // becomes Failure(). So the path only ever holds a whole body.
     void Finish();
     // "cannot write PATH: reason" for the first failure; empty when there was none.
     const std::string& Failure() const { return failure_; }
-    // Closes the file and deletes it.
+    // Closes the file and deletes it, and whatever stands at its path.
     void Remove();
 
 private:
@@ -37,6 +38,8 @@ private:
     void StartWriteBack();
 
     std::string path_;
+    // Where the body is written until Finish(); empty once renamed or removed.
+    std::string temporaryPath_;
     int fd_ = -1;
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;

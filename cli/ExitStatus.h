@@ -8,4 +8,6 @@ enum ExitStatus : int {
     esNothingOrFailure = 1,
     // A command line that cannot be run, or a file that cannot be read.
     esUsage = 2,
+    // Standard output took a write or a flush badly: what was found did not reach its reader.
+    esOutputFailure = 3,
 };

@@ -8,7 +8,7 @@
 // permission), is no regular file (a directory, a FIFO, a device) or is larger.
 std::string ReadRegularFile(const std::string& path, std::int64_t maxBytes);
 
-// Writes bytes to a file, replacing it, and syncs it to the disk. Throws EUnwritableFile
-// naming the file and the reason when that fails; the file is then removed, not left cut
-// short or empty.
+// Writes bytes to a new file beside `path`, syncs it to the disk and renames it onto `path`,
+// replacing what stood there (a link itself, never its target). Throws EUnwritableFile
+// naming the file and the reason when that fails; nothing is then left at `path`.
 void WriteFileBytes(const std::string& path, const std::string& bytes);

@@ -2,9 +2,11 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/BodyFile.h"
+#include "cli/CheckedOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileText.h"
 #include "cli/ProxyOption.h"
+#include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
 #include "cli/UnwritableFile.h"
 #include "cli/UsageError.h"
@@ -65,10 +67,10 @@ std::string TypeName(const std::exception& failure) {
     return status == 0 ? name.get() : typeid(failure).name();
 }
 
-// Lines end in '\n' without a flush: on a terminal standard output shows each line as it
-// comes, into a pipe or a file it is written in blocks rather than one call a URL.
-void Report(std::ostream& out, int number, std::string_view className, std::string_view message) {
-    out << number << ' ' << className << ' ' << TerminalText(message, false) << '\n';
+// The line that reports URL number `number`.
+std::string ReportLine(int number, std::string_view className, std::string_view message) {
+    return std::to_string(number) + ' ' + std::string(className) + ' ' +
+           TerminalText(message, false) + '\n';
 }
 
 // The byte count of the body of `url`. With an out directory the body goes straight from the
@@ -91,8 +93,9 @@ std::int64_t Fetch(THttpPageFetcher& fetcher, const std::string& url, TBodyFile*
     return bodyFile->Size();
 }
 
-// Fetches URL number `number` and reports it; true when it arrived (and was kept).
-bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number, std::ostream& out,
+// Fetches URL number `number` and sets `line` to its report; true when it arrived (and was
+// kept).
+bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number, std::string& line,
               std::ostream& err) {
     const std::string& url = options.Urls[static_cast<size_t>(number - 1)];
     std::unique_ptr<TBodyFile> bodyFile;
@@ -101,20 +104,21 @@ bool FetchOne(THttpPageFetcher& fetcher, const TGetOptions& options, int number,
     try {
         fetcher.SetCacheControl("no-cache");
         std::int64_t size = Fetch(fetcher, url, bodyFile.get());
-        out << number << " OK " << size << '\n';
+        line = std::to_string(number) + " OK " + std::to_string(size) + '\n';
         return true;
     } catch (const EIdHTTPProtocolException& failure) {
-        Report(out, number, failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
-               failure.Message());
+        line = ReportLine(number,
+                          failure.ClassName() + (' ' + std::to_string(failure.ErrorCode())),
+                          failure.Message());
         KeepErrorPage(options, number, failure.ErrorBody(), err);
     } catch (const EIdException& failure) {
-        Report(out, number, failure.ClassName(), failure.Message());
+        line = ReportLine(number, failure.ClassName(), failure.Message());
     } catch (const EConvertError& failure) {
-        Report(out, number, failure.ClassName(), failure.what());
+        line = ReportLine(number, failure.ClassName(), failure.what());
     } catch (const EUnwritableFile& failure) {
-        Report(out, number, "EUnwritableFile", failure.what());
+        line = ReportLine(number, "EUnwritableFile", failure.what());
     } catch (const std::exception& failure) {
-        Report(out, number, TypeName(failure), failure.what());
+        line = ReportLine(number, TypeName(failure), failure.what());
     }
     return false;
 }
@@ -142,14 +146,29 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
-int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err) {
+int RunGet(const TGetOptions& options, const TStopSignals& stop, std::ostream& out,
+           std::ostream& err) {
     if (!options.OutDirectory.empty())
         PrepareOutDirectory(options.OutDirectory);
     THttpPageFetcher fetcher(ProxiesOf(options.Proxy));
     if (options.ReadTimeout)
         fetcher.httpFindJob().ReadTimeout = *options.ReadTimeout;
     bool allFetched = true;
-    for (int number = 1; number <= static_cast<int>(options.Urls.size()); ++number)
-        allFetched = FetchOne(fetcher, options, number, out, err) && allFetched;
+    for (int number = 1; number <= static_cast<int>(options.Urls.size()); ++number) {
+        std::string line;
+        bool fetched = FetchOne(fetcher, options, number, line, err);
+        // The URL a stop gave up is unfinished, not failed: it gets no line.
+        if (!fetched && stop.Signal() != 0)
+            break;
+        allFetched = fetched && allFetched;
+        // Lines are not flushed one by one: on a terminal each shows as it comes, into a
+        // pipe or a file they go in blocks rather than one call a URL.
+        WriteOutput(out, line);
+        if (stop.Signal() != 0)
+            break;
+    }
+    FlushOutput(out);
+    if (stop.Signal() != 0)
+        return 128 + stop.Signal();
     return allFetched ? esSuccess : esNothingOrFailure;
 }

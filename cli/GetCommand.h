@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class TStopSignals;
+
 // quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...
 struct TGetOptions {
     // Replaces the client's ReadTimeout (milliseconds, 0 = no limit) when given.
@@ -26,5 +28,9 @@ TGetOptions ParseGetOptions(const std::vector<std::string>& arguments);
 //   i EUnwritableFile cannot write PATH: why  the body file could not be written; removed
 //   i EIdHTTPProtocolException code message   a status the client does not accept
 //   i ClassName message                       any other failure
-// Returns esSuccess when every URL was fetched (and kept, with an out directory).
-int RunGet(const TGetOptions& options, std::ostream& out, std::ostream& err);
+// Returns esSuccess when every URL was fetched (and kept, with an out directory). A stop
+// gives up the URL in progress (no line, its body file removed) and returns 128 + the
+// signal once the lines of the finished URLs are out. Throws EUnwritableOutput at the first
+// write to `out` that fails.
+int RunGet(const TGetOptions& options, const TStopSignals& stop, std::ostream& out,
+           std::ostream& err);

@@ -1,5 +1,6 @@
 #include "cli/NewWatchCommand.h"
 
+#include "cli/CheckedOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/FailureAlert.h"
 #include "cli/FetchFailureCounter.h"
@@ -14,7 +15,7 @@
 #include "cli/TerminalText.h"
 #include "cli/TickWait.h"
 #include "cli/TimeStamp.h"
-#include "cli/UnwritableFile.h"
+#include "cli/UnwritableOutput.h"
 #include "fetcher/HttpPageFetcher.h"
 #include "watch/GbkText.h"
 #include "watch/MemoryWatchPanel.h"
@@ -90,6 +91,9 @@ private:
         std::time_t started = std::time(nullptr);
         *err_ << TimeStampLine(started) << std::endl;
         searchRun_.timerFindJobTimer();
+        // A stop gave up the fetch in progress: what the search has is no whole answer.
+        if (wait_->StopSignal() != 0)
+            return;
         // A find ends polling in the window; this watch starts it again at once.
         if (!panel_.InTray)
             searchRun_.btnGoClick();
@@ -103,35 +107,36 @@ private:
         Alert(alert_.AfterSearch(failureCounter_.TakeFailures() > 0, started));
     }
 
-    // Prints the rows not reported before and remembers them; returns them.
+    // Prints the rows not reported before and remembers them; returns them. A row whose lines
+    // could not all be written and flushed is not reported: the rows before it are saved as
+    // reported, and the failure ends the watch.
     std::vector<TRow> ReportNewRows(const std::vector<TRow>& rows) {
         std::time_t now = std::time(nullptr);
         std::vector<TRow> fresh;
-        bool written = true;
-        for (const TRow& row : rows) {
-            std::string link = TerminalText(row.Link, false);
-            if (store_->Reported(link)) {
-                store_->MarkFound(link, now);
-                continue;
+        try {
+            for (const TRow& row : rows) {
+                std::string link = TerminalText(row.Link, false);
+                if (store_->Reported(link)) {
+                    store_->MarkFound(link, now);
+                    continue;
+                }
+                Print(row);
+                store_->MarkReported(link, now);
+                fresh.push_back(row);
             }
-            written = Print(row);
-            if (!written)
-                break;
-            store_->MarkReported(link, now);
-            fresh.push_back(row);
+        } catch (const EUnwritableOutput&) {
+            store_->Save(now);
+            throw;
         }
         if (!fresh.empty() || now - store_->SavedAt() >= RefreshSeconds)
             store_->Save(now);
-        if (!written)
-            throw EUnwritableFile("cannot write the finds to standard output");
         return fresh;
     }
 
-    bool Print(const TRow& row) {
+    void Print(const TRow& row) {
         for (const std::string* line : {&row.Company, &row.Title, &row.Link, &row.Separator})
-            *out_ << TerminalText(*line, options_->Raw) << '\n';
-        out_->flush();
-        return out_->good();
+            WriteOutput(*out_, TerminalText(*line, options_->Raw) + '\n');
+        FlushOutput(*out_);
     }
 
     void Alert(const std::optional<TFailureAlert::TEvent>& event) {

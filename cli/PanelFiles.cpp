@@ -1,5 +1,6 @@
 #include "cli/PanelFiles.h"
 
+#include "cli/CheckedOutput.h"
 #include "cli/FileText.h"
 #include "cli/SearchCommand.h"
 #include "cli/TerminalText.h"
@@ -9,21 +10,33 @@
 #include "watch/MemoryWatchPanel.h"
 #include "watch/WatchSettings.h"
 
+#include <cstring>
 #include <ostream>
+#include <utility>
 
-std::vector<std::string> ExclusionLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
+watch::TTextLineList ExclusionLines(std::string bytes) {
+    // Every line moves left over the CRs dropped before it; each gets an LF.
+    std::size_t kept = 0;
+    bool lastEndsInLineBreak = true;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find('\n', start);
+        lastEndsInLineBreak = end != std::string::npos;
+        if (!lastEndsInLineBreak)
             end = bytes.size();
-        size_t length = end - start;
+        std::size_t length = end - start;
         if (length > 0 && bytes[end - 1] == '\r' && end < bytes.size())
             --length;
-        lines.push_back(bytes.substr(start, length));
+        std::memmove(bytes.data() + kept, bytes.data() + start, length);
+        kept += length;
+        if (lastEndsInLineBreak)
+            bytes[kept++] = '\n';
         start = end + 1;
     }
+    bytes.resize(kept);
+    if (!lastEndsInLineBreak)
+        bytes += '\n';
+    watch::TTextLineList lines;
+    lines.Assign(std::move(bytes));
     return lines;
 }
 
@@ -43,18 +56,17 @@ void CheckSettingsFile(const std::string& path) {
 void LoadPanel(const TSearchOptions& options, watch::TMemoryWatchPanel& panel) {
     std::string iniFile = SettingsFileOf(options);
     CheckSettingsFile(iniFile);
-    std::vector<std::string> excluded;
+    watch::TTextLineList excluded;
     if (!options.ExcludeFile.empty())
         excluded = ExclusionLines(ReadRegularFile(options.ExcludeFile, ExclusionFileLimit));
     watch::LoadSettings(panel, iniFile);
-    for (const std::string& line : excluded)
-        panel.memoFilter().Add(line);
+    panel.memoFilter() = std::move(excluded);
 }
 
 void PrintFinds(watch::TMemoryWatchPanel& panel, bool raw, std::ostream& out) {
     for (const std::string& line : panel.memoResult().Lines())
-        out << TerminalText(line, raw) << '\n';
-    out.flush();
+        WriteOutput(out, TerminalText(line, raw) + '\n');
+    FlushOutput(out);
 }
 
 void PrintMessages(watch::TMemoryWatchPanel& panel, bool raw, std::ostream& err) {

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
-#include <vector>
+
+#include "watch/TextLineList.h"
 
 namespace watch {
 class TMemoryWatchPanel;
@@ -15,8 +16,9 @@ struct TSearchOptions;
 constexpr std::int64_t ExclusionFileLimit = std::int64_t(256) << 20;
 
 // The lines of an exclusion file: LF or CR LF ends a line; everything else stays as it is.
-// A file that ends with a line break has no empty line after it.
-std::vector<std::string> ExclusionLines(const std::string& bytes);
+// A file that ends with a line break has no empty line after it. The lines are cut out of
+// `bytes` in place, so the list costs no more than the file.
+watch::TTextLineList ExclusionLines(std::string bytes);
 
 // Fills the panel from the settings file (the program's own unless given) and the exclusion
 // pane from the exclusion file. Throws EUnreadableFile when either cannot be read: missing,

@@ -1,8 +1,8 @@
 #include "cli/SignalTickWait.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
-#include <pthread.h>
+#include <poll.h>
 
 namespace {
 
@@ -14,38 +14,18 @@ std::int64_t MillisecondsSince(Clock::time_point start) {
 
 } // namespace
 
-TSignalTickWait::TSignalTickWait() {
-    sigemptyset(&stopSignals_);
-    sigaddset(&stopSignals_, SIGINT);
-    sigaddset(&stopSignals_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals_, &previousMask_);
-}
-
-TSignalTickWait::~TSignalTickWait() {
-    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
-}
-
 std::int64_t TSignalTickWait::WaitAtMost(std::int64_t milliseconds) {
     Clock::time_point start = Clock::now();
     std::int64_t passed = 0;
-    while (stopSignal_ == 0 && passed < milliseconds) {
-        TakeStopSignal(milliseconds - passed);
+    // A poll ended by a signal that is no stop (EINTR) is followed by one for the rest.
+    while (stop_.Signal() == 0 && passed < milliseconds) {
+        pollfd wake{stop_.WakeDescriptor(), POLLIN, 0};
+        ::poll(&wake, 1, static_cast<int>(std::min<std::int64_t>(milliseconds - passed, 1 << 30)));
         passed = MillisecondsSince(start);
     }
     return passed;
 }
 
 int TSignalTickWait::StopSignal() {
-    if (stopSignal_ == 0)
-        TakeStopSignal(0);
-    return stopSignal_;
-}
-
-void TSignalTickWait::TakeStopSignal(std::int64_t milliseconds) {
-    timespec timeout{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000};
-    int signal = sigtimedwait(&stopSignals_, nullptr, &timeout);
-    // EAGAIN: the time is up; EINTR: another signal came, and the caller waits on.
-    if (signal > 0)
-        stopSignal_ = signal;
+    return stop_.Signal();
 }

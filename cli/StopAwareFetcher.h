@@ -4,9 +4,8 @@
 
 class ITickWait;
 
-// Ends a search soon after a stop: the fetch in progress finishes, and once a stop has come
-// every further page is an empty one, which ends each walk through the pager at once and
-// without a network message.
+// Ends a search soon after a stop: once a stop has come every further page is an empty one,
+// which ends each walk through the pager at once and without a network message.
 class TStopAwareFetcher : public watch::IPageFetcher {
 public:
     // `fetcher` and `wait` are borrowed and must outlive this object.

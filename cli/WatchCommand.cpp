@@ -59,6 +59,9 @@ private:
     void Search() {
         *err_ << TimeStampLine() << std::endl;
         searchRun_.timerFindJobTimer();
+        // A stop gave up the fetch in progress: what the search has is no whole answer.
+        if (wait_->StopSignal() != 0)
+            return;
         PrintFinds(panel_, options_->Raw, *out_);
         PrintMessages(panel_, options_->Raw, *err_);
     }

@@ -12,5 +12,6 @@ struct TSearchOptions;
 // after it the result pane goes to `out` and the message boxes to `err`, a line each.
 // Returns esSuccess after the first search that finds something (when the window would come
 // back), esNothingOrFailure when no pair is complete, and 128 + the signal when a stop
-// signal came. Throws EUnreadableFile when a file cannot be read.
+// signal came; the search a stop cuts short prints nothing. Throws EUnreadableFile when a
+// file cannot be read, EUnwritableOutput at the first write to `out` that fails.
 int RunWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err);

@@ -1,6 +1,7 @@
 // quorvel-cli: the job watch and the HTTP client without a window, for servers, scripts
 // and cron.
 
+#include "cli/CheckedOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/GetCommand.h"
 #include "cli/NewWatchCommand.h"
@@ -8,7 +9,9 @@
 #include "cli/SearchCommand.h"
 #include "cli/SeenStore.h"
 #include "cli/SignalTickWait.h"
+#include "cli/StopSignals.h"
 #include "cli/UnreadableFile.h"
+#include "cli/UnwritableOutput.h"
 #include "cli/UsageError.h"
 #include "cli/WatchCommand.h"
 
@@ -37,24 +40,28 @@ const char* const Usage =
     "        at every interval of the settings file, printing each search's finds as\n"
     "        search does and a time stamp line before it on standard error. Ends with\n"
     "        status 0 after the first search that finds something, 1 when no keyword pair\n"
-    "        is complete, 130 on SIGINT and 143 on SIGTERM.\n"
+    "        is complete, 130 on SIGINT, 143 on SIGTERM and 129 on SIGHUP; a stop gives\n"
+    "        up the fetch in progress and prints nothing of that search.\n"
     "        --new: a find does not end the watch; each search prints only the rows whose\n"
     "        link was never printed before, remembered in FILE (default\n"
     "        $XDG_STATE_HOME/quorvel/seen.tsv). --exec runs /bin/sh -c CMD for each new row\n"
     "        with QUORVEL_EVENT=new, QUORVEL_COMPANY, QUORVEL_TITLE and QUORVEL_LINK set;\n"
     "        after N (3) searches in a row with a failed fetch, and again once the board\n"
     "        answers, a line on standard error and CMD with QUORVEL_EVENT=failing or\n"
-    "        recovered and QUORVEL_MESSAGE. Ends only on SIGINT (130) or SIGTERM (143).\n"
+    "        recovered and QUORVEL_MESSAGE. Ends only on a stop signal.\n"
     "get     fetches the URLs in order over one connection and prints a line for each:\n"
     "        'i OK bytes' or 'i ExceptionClass message'. --out DIR keeps the bodies as\n"
     "        DIR/i.body and error bodies as DIR/i.error. Exit status 0 when every URL\n"
-    "        was fetched, 1 otherwise.\n"
+    "        was fetched, 1 otherwise. SIGINT, SIGTERM and SIGHUP give up the URL in\n"
+    "        progress and remove its body: the lines of the finished URLs are printed,\n"
+    "        and the status is 130, 143 or 129.\n"
     "--proxy HOST:PORT sends every page through that proxy (https through a CONNECT\n"
     "        tunnel); without it http_proxy, https_proxy and no_proxy are followed.\n"
     "--board BOARD  the board to search instead of the settings file's [Board] value:\n"
     "        HOST[:PORT] (the classic board there), classic, greenhouse, lever, ashby,\n"
     "        or KIND@URL for that kind at another http or https address.\n"
-    "Exit status 2: the command line cannot be run, or a file cannot be read.\n"
+    "Exit status 2: the command line cannot be run, or a file cannot be read;\n"
+    "3: standard output cannot be written (closed, a full device, its reader gone).\n"
     "Printed text shows control bytes but TAB as \\xHH, CR and LF as \\r and \\n, and a\n"
     "backslash as \\\\.\n";
 
@@ -126,8 +133,11 @@ int Run(const std::vector<std::string>& arguments) {
         }
         return RunWatch(options, wait, std::cout, std::cerr);
     }
-    if (command == "get")
-        return RunGet(ParseGetOptions(rest), std::cout, std::cerr);
+    if (command == "get") {
+        TGetOptions options = ParseGetOptions(rest);
+        TStopSignals stop;
+        return RunGet(options, stop, std::cout, std::cerr);
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << Usage;
         return esSuccess;
@@ -138,6 +148,7 @@ int Run(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    PrepareStandardStreams();
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const EUsageError& error) {
@@ -146,6 +157,9 @@ int main(int argc, char** argv) {
     } catch (const EUnreadableFile& error) {
         std::cerr << "quorvel-cli: " << error.what() << "\n";
         return esUsage;
+    } catch (const EUnwritableOutput& error) {
+        std::cerr << "quorvel-cli: " << error.what() << "\n";
+        return esOutputFailure;
     } catch (const std::exception& error) {
         std::cerr << "quorvel-cli: " << error.what() << "\n";
         return esNothingOrFailure;

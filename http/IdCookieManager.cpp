@@ -128,14 +128,18 @@ void TIdCookieManager::PurgeExpired() {
     std::unique_lock writing(cookieStore_->StoreLock());
     const TDateTime now = Now();
     const TIdCookies::TDomainIndex& index = cookieStore_->DomainIndex();
+    // Gathered first: a discard may take an emptied domain list out of the index.
+    std::vector<TIdCookieRFC2109*> expired;
     for (std::size_t domain = 0; domain < index.Count(); ++domain) {
         const TIdCookies::TDomainCookies& cookies = *index.ObjectAt(domain);
         for (std::size_t position = cookies.Count(); position-- > 0;) {
-            TIdCookieRFC2109* cookie = cookies.ObjectAt(position);
-            if (Expired(*cookie, now)) {
-                cookieStore_->Discard(cookie);
+            if (Expired(*cookies.ObjectAt(position), now)) {
+                expired.push_back(cookies.ObjectAt(position));
             }
         }
+    }
+    for (TIdCookieRFC2109* cookie : expired) {
+        cookieStore_->Discard(cookie);
     }
 }
 
@@ -166,10 +170,16 @@ std::string TIdCookieManager::CookieHeaderFor(const TIdURI& uri, bool secure) {
                      });
     std::string header;
     for (const TIdCookieRFC2109* cookie : selection) {
-        if (!header.empty()) {
+        const std::string pair = cookie->ClientPair();
+        const std::size_t separator = header.empty() ? 0 : 2;
+        // The rest stay stored: only this request goes without them.
+        if (header.size() + separator + pair.size() > kMaxCookieHeaderBytes) {
+            break;
+        }
+        if (separator != 0) {
             header += "; ";
         }
-        header += cookie->ClientPair();
+        header += pair;
     }
     return header;
 }

@@ -36,8 +36,13 @@ public:
     void TakeSetCookie(std::string_view text, std::string_view host);
     void TakeSetCookie2(std::string_view text, std::string_view host);
 
+    // The most bytes of one request's Cookie header value.
+    static constexpr std::size_t kMaxCookieHeaderBytes = 64 * 1024;
+
     // The Cookie header value for a request to uri (empty when no cookie fits); secure
     // tells whether the connection is a secure one.  Expired cookies are dropped first.
+    // The cookies that would make the value longer than kMaxCookieHeaderBytes, and all
+    // that would come after them, are left out of it.
     std::string CookieHeaderFor(const TIdURI& uri, bool secure);
 
     // Discards every cookie whose expiry has passed.

@@ -18,8 +18,7 @@ std::string FoldedKey(std::string_view domain) {
 
 void TIdCookies::Store(TIdCookieRFC2109* cookie) {
     std::unique_lock writing(storeLock_);
-    const std::size_t domain = DomainListFor(cookie->Domain);
-    TDomainCookies& domainCookies = *domainIndex_.ObjectAt(domain);
+    TDomainCookies& domainCookies = DomainListFor(cookie->Domain);
     const std::size_t listed = domainCookies.IndexOf(cookie->CookieName);
     if (listed != TDomainCookies::npos) {
         // Taking over the attributes reads the member's Set-Cookie form, which may hold a bad
@@ -35,7 +34,7 @@ void TIdCookies::Store(TIdCookieRFC2109* cookie) {
     }
     domainCookies.Add(cookie->CookieName, cookie);
     TMembership& membership = members_.at(cookie);
-    membership.Domain = domain;
+    membership.Domain = &domainCookies;
     stored_.splice(stored_.end(), fresh_, membership.Place);
     PushOutBeyondTheBounds(domainCookies);
 }
@@ -57,11 +56,11 @@ void TIdCookies::Discard(TIdCookieRFC2109* cookie) {
     }
     const TMembership membership = member->second;
     members_.erase(member);
-    if (membership.Domain == TDomainIndex::npos) {
+    if (membership.Domain == nullptr) {
         fresh_.erase(membership.Place);
         return;
     }
-    TDomainCookies& domainCookies = *domainIndex_.ObjectAt(membership.Domain);
+    TDomainCookies& domainCookies = *membership.Domain;
     for (std::size_t position = domainCookies.Count(); position-- > 0;) {
         if (domainCookies.ObjectAt(position) == cookie) {
             domainCookies.Delete(position);
@@ -69,6 +68,9 @@ void TIdCookies::Discard(TIdCookieRFC2109* cookie) {
         }
     }
     stored_.erase(membership.Place);
+    if (domainCookies.Count() == 0) {
+        RemoveDomainList(domainCookies);
+    }
 }
 
 std::size_t TIdCookies::Count() {
@@ -76,11 +78,22 @@ std::size_t TIdCookies::Count() {
     return members_.size();
 }
 
-std::size_t TIdCookies::DomainListFor(const std::string& domain) {
-    const auto [found, added] =
-        domainPositions_.try_emplace(FoldedKey(domain), domainIndex_.Count());
+TIdCookies::TDomainCookies& TIdCookies::DomainListFor(const std::string& domain) {
+    const auto [found, added] = domainLists_.try_emplace(FoldedKey(domain), nullptr);
     if (added) {
-        domainIndex_.Add(domain, std::make_unique<TDomainCookies>());
+        auto list = std::make_unique<TDomainCookies>();
+        found->second = list.get();
+        domainIndex_.Add(domain, std::move(list));
     }
-    return found->second;
+    return *found->second;
+}
+
+void TIdCookies::RemoveDomainList(const TDomainCookies& domainCookies) {
+    for (std::size_t position = domainIndex_.Count(); position-- > 0;) {
+        if (domainIndex_.ObjectAt(position).get() == &domainCookies) {
+            domainLists_.erase(FoldedKey(domainIndex_.KeyAt(position)));
+            domainIndex_.Delete(position);
+            return;
+        }
+    }
 }

@@ -23,7 +23,8 @@ class TIdCookies {
 public:
     // A domain's cookies by name, oldest first; the objects belong to the store.
     using TDomainCookies = TIdCookieList<TIdCookieRFC2109*>;
-    // Domain texts to their cookies; per-domain lists stay once created.
+    // Domain texts to their cookies, in the order the domains came; a list that loses its
+    // last cookie goes.
     using TDomainIndex = TIdCookieList<std::unique_ptr<TDomainCookies>>;
 
     static constexpr std::size_t kMaxCookiesPerDomain = 50;
@@ -64,20 +65,22 @@ private:
     using TMembers = std::list<std::unique_ptr<TIdCookieRFC2109>>;
     struct TMembership {
         TMembers::iterator Place; // in fresh_ or in stored_
-        // The position in the domain index of the list the cookie is in.  A replacement may
-        // change the cookie's own domain text, so that cannot find the list again.
-        std::size_t Domain = TDomainIndex::npos;
+        // The domain list the cookie is in; null while fresh.  A replacement may change the
+        // cookie's own domain text, so that cannot find the list again.
+        TDomainCookies* Domain = nullptr;
     };
 
-    // The position of the domain's list in the index, appending a new list when it has none.
-    std::size_t DomainListFor(const std::string& domain);
+    // The domain's list, appending a new one to the index when it has none.
+    TDomainCookies& DomainListFor(const std::string& domain);
+    // Takes an emptied list out of the index, keeping the order of the others.
+    void RemoveDomainList(const TDomainCookies& domainCookies);
     void PushOutBeyondTheBounds(TDomainCookies& domainCookies);
 
     TMembers fresh_;  // created, not indexed yet
     TMembers stored_; // indexed, oldest first
     std::unordered_map<const TIdCookieRFC2109*, TMembership> members_;
     TDomainIndex domainIndex_;
-    // Domain texts with ASCII letters in lower case, to their position in the index.
-    std::unordered_map<std::string, std::size_t> domainPositions_;
+    // Domain texts with ASCII letters in lower case, to their list in the index.
+    std::unordered_map<std::string, TDomainCookies*> domainLists_;
     TIdReadWriteLock storeLock_;
 };

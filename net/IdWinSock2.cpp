@@ -15,6 +15,10 @@
 
 namespace {
 
+std::atomic<int> WakeDescriptor{-1};
+std::atomic<TSocket> ConnectingSocket{INVALID_SOCKET};
+static_assert(std::atomic<TSocket>::is_always_lock_free, "read in a signal handler");
+
 // One row per bound function, in the order of the table below.
 enum TWinsockRow : std::size_t {
     rowSocket,
@@ -201,6 +205,16 @@ struct TPollSet {
     short Events;
 };
 
+// Whether the wake descriptor is set and readable.
+bool Woken() {
+    const int wake = WakeDescriptor.load();
+    if (wake < 0) {
+        return false;
+    }
+    pollfd polled{wake, POLLIN, 0};
+    return Bound<rowPoll, TPollFn>()(&polled, 1, 0) == 1;
+}
+
 } // namespace
 
 int StartWinsock(std::uint16_t version, TWSAData* data) {
@@ -252,10 +266,18 @@ int WsBind(TSocket socket, const sockaddr* address, socklen_t length) {
 }
 
 int WsConnect(TSocket socket, const sockaddr* address, socklen_t length) {
-    int result;
-    do {
-        result = Bound<rowConnect, TAddressFn>()(socket, address, length);
-    } while (result == -1 && errno == EINTR);
+    // Published before the wake descriptor is looked at: a stop that comes after the look
+    // finds the socket to shut down.
+    ConnectingSocket.store(socket);
+    int result = -1;
+    if (Woken()) {
+        errno = EINTR;
+    } else {
+        do {
+            result = Bound<rowConnect, TAddressFn>()(socket, address, length);
+        } while (result == -1 && errno == EINTR && !Woken());
+    }
+    ConnectingSocket.store(INVALID_SOCKET);
     return Checked(result);
 }
 
@@ -316,19 +338,28 @@ int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval*
         return SOCKET_ERROR;
     }
     const TPollSet sets[] = {{readSet, POLLIN}, {writeSet, POLLOUT}, {errorSet, POLLPRI}};
-    pollfd polled[3 * kFdSetSize];
+    pollfd polled[3 * kFdSetSize + 1];
     nfds_t count = 0;
     for (const TPollSet& set : sets) {
         for (unsigned i = 0; set.Set != nullptr && i < set.Set->Count; ++i) {
             polled[count++] = pollfd{set.Set->Sockets[i], set.Events, 0};
         }
     }
+    const int wake = WakeDescriptor.load();
+    if (wake >= 0) {
+        polled[count] = pollfd{wake, POLLIN, 0};
+    }
     int result;
     do {
-        result = Bound<rowPoll, TPollFn>()(polled, count, PollTimeout(timeout));
+        result = Bound<rowPoll, TPollFn>()(polled, count + (wake >= 0 ? 1 : 0),
+                                           PollTimeout(timeout));
     } while (result == -1 && errno == EINTR);
     if (result == -1) {
         return Checked(result);
+    }
+    if (wake >= 0 && (polled[count].revents & POLLIN) != 0) {
+        LastError = WSAEINTR;
+        return SOCKET_ERROR;
     }
     // Like select, a socket that failed or hung up counts as ready, so the next call on it
     // reports what happened.
@@ -349,6 +380,18 @@ int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval*
         ready += static_cast<int>(kept);
     }
     return ready;
+}
+
+void WsSetWakeDescriptor(int descriptor) {
+    WakeDescriptor.store(descriptor);
+}
+
+void WsAbortConnect() {
+    const TSocket socket = ConnectingSocket.load();
+    if (socket != INVALID_SOCKET) {
+        // Called directly: binding the function by name is not safe in a signal handler.
+        ::shutdown(socket, SHUT_RDWR);
+    }
 }
 
 int WsRecv(TSocket socket, void* buffer, int length, int flags) {

@@ -19,6 +19,7 @@ inline constexpr TSocket INVALID_SOCKET = -1;
 inline constexpr int SOCKET_ERROR = -1;
 
 // WinSock error codes that the socket layer itself refers to.
+inline constexpr int WSAEINTR = 10004;
 inline constexpr int WSAEBADF = 10009;
 inline constexpr int WSAEINVAL = 10022;
 inline constexpr int WSAEWOULDBLOCK = 10035;
@@ -71,8 +72,17 @@ std::uint16_t WsNtohs(std::uint16_t value);
 std::uint32_t WsHtonl(std::uint32_t value);
 std::uint32_t WsNtohl(std::uint32_t value);
 // The count of ready sockets, each given set cut down to its ready sockets; no timeout
-// means no limit.  Waits with poll, so any descriptor number is fine.
+// means no limit.  Waits with poll, so any descriptor number is fine.  Fails with WSAEINTR
+// once the wake descriptor is readable.
 int WsSelect(TFdSet* readSet, TFdSet* writeSet, TFdSet* errorSet, const timeval* timeout);
+// A descriptor that, once readable, ends every wait of WsSelect at once and fails every
+// WsConnect begun after, so that a process asked to stop can give up a transfer however
+// slowly the peer sends; -1 for none.
+void WsSetWakeDescriptor(int descriptor);
+// Shuts down the socket that a WsConnect is blocked in, if any, so that a connect to a peer
+// that never answers ends at once (ECONNABORTED).  Async-signal-safe: for a stop handler,
+// after it has made the wake descriptor readable.
+void WsAbortConnect();
 int WsRecv(TSocket socket, void* buffer, int length, int flags);
 // Never raises SIGPIPE: a send to a closed peer fails with an error code instead.
 int WsSend(TSocket socket, const void* buffer, int length, int flags);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace watch {
 
@@ -18,6 +19,10 @@ public:
 
     // All lines joined with CR LF between them (none after the last).
     virtual std::string Text() const = 0;
+    // The lines as one text, each ended by LF, for a list that holds them so: a reader may
+    // borrow it while the list stays unchanged instead of copying every line. Empty for any
+    // other list.
+    virtual std::string_view LineText() const { return {}; }
 };
 
 } // namespace watch

@@ -5,6 +5,7 @@
 #include "watch/MemorySelector.h"
 #include "watch/MemoryTextField.h"
 #include "watch/MemoryTimer.h"
+#include "watch/TextLineList.h"
 #include "watch/WatchPanel.h"
 
 #include <array>
@@ -26,7 +27,7 @@ public:
     TMemorySelector& comboPubDate() override { return comboPubDate_; }
 
     TMemoryLineList& memoResult() override { return memoResult_; }
-    TMemoryLineList& memoFilter() override { return memoFilter_; }
+    TTextLineList& memoFilter() override { return memoFilter_; }
 
     TMemoryEnabledFlag& btnGo() override { return btnGo_; }
     TMemoryEnabledFlag& btnStopGo() override { return btnStopGo_; }
@@ -51,7 +52,8 @@ private:
     TMemorySelector comboCity_;
     TMemorySelector comboPubDate_;
     TMemoryLineList memoResult_;
-    TMemoryLineList memoFilter_;
+    // Held as one text: an exclusion file of millions of lines costs its bytes.
+    TTextLineList memoFilter_;
     TMemoryEnabledFlag btnGo_{true};
     TMemoryEnabledFlag btnStopGo_{false};
     TMemoryTimer timerFindJob_;

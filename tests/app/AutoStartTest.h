@@ -14,6 +14,7 @@ private slots:
     void theEntryGoesToTheUsersConfigFolder();
     void anOrdinaryUserSetsItWithTheButton();
     void aLauncherStartsAnyProgramPath();
+    void aPathNoEntryCanHoldIsRefusedAndTheOldEntryStays();
 
 private:
     QByteArray configHome_;

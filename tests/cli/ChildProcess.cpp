@@ -15,12 +15,12 @@ namespace {
 
 [[noreturn]] void ExecChild(const std::vector<std::string>& argv, int outFd, int errFd,
                             const std::function<void()>& inChild) {
-    if (inChild)
-        inChild();
     int nullFd = ::open("/dev/null", O_RDONLY);
     ::dup2(nullFd, 0);
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
+    if (inChild)
+        inChild();
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
@@ -49,6 +49,8 @@ RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds limit
     std::string* sinks[2] = {&result.Out, &result.Err};
     auto deadline = std::chrono::steady_clock::now() + limit;
     int open = 2;
+    if (onOutput)
+        onOutput(pid, result);
     while (open > 0) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());

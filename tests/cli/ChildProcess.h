@@ -15,9 +15,10 @@ struct TProcessResult {
 
 // Runs argv[0] with the arguments, standard input closed, and collects both output
 // streams. A child still running after `limit` is killed, and the test fails. `inChild`
-// runs in the child just before the program starts (limits, signal dispositions); it may
-// only make system calls. `onOutput` runs whenever more output has arrived, with the
-// child's process id and the output so far (to signal the child at the right moment).
+// runs in the child just before the program starts, its standard streams already in place
+// (limits, signal dispositions, a stream replaced); it may only make system calls.
+// `onOutput` runs once the child has started and whenever more output has arrived, with
+// the child's process id and the output so far (to signal the child at the right moment).
 TProcessResult
 RunProcess(const std::vector<std::string>& argv,
            std::chrono::milliseconds limit = std::chrono::seconds(30),

@@ -99,3 +99,46 @@ TEST(GetBodyFileTest, ABodyOrErrorPageThatDoesNotFitIsRemovedAndReportedForItsUr
 }
 
 } // namespace
+
+namespace {
+
+// A link at a body's or error page's name, to a file outside the out folder.
+struct TLinkCase {
+    const char* Name;
+    std::string Response;
+    const char* Linked; // the name the link stands at
+    std::string Line;
+    const char* Kept; // what the name holds afterwards; nullptr: nothing
+};
+
+TEST(GetBodyFileTest, ALinkAtTheNameIsReplacedAndItsTargetNeverTouched) {
+    const TLinkCase cases[] = {
+        {"body", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nfresh", "1.body", "1 OK 5\n",
+         "fresh"},
+        {"error page", "HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\n\r\nerror", "1.error",
+         "1 EIdHTTPProtocolException 404 HTTP/1.1 404 Not Found\n", "error"},
+        {"cut body", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial", "1.body",
+         "1 EIdConnClosedGracefully Connection Closed Gracefully.\n", nullptr},
+    };
+    for (const TLinkCase& linkCase : cases) {
+        SCOPED_TRACE(linkCase.Name);
+        Peer peer({{Peer::ExpectUntil(kHeadEnd), Peer::Send(linkCase.Response), Peer::Close()}});
+        TTempFolder outside;
+        WriteFile(outside.File("precious"), "precious");
+        TTempFolder out;
+        std::filesystem::create_symlink(outside.File("precious"), out.File(linkCase.Linked));
+        TProcessResult result = Get({"--out", out.Path().string(), On(peer, "/a")});
+        EXPECT_EQ(result.Out, linkCase.Line);
+        EXPECT_EQ(ReadFile(outside.File("precious")), "precious");
+        EXPECT_EQ(outside.Entries(), std::vector<std::string>{"precious"});
+        if (linkCase.Kept == nullptr) {
+            EXPECT_TRUE(out.Entries().empty());
+            continue;
+        }
+        EXPECT_EQ(out.Entries(), std::vector<std::string>{linkCase.Linked});
+        EXPECT_FALSE(std::filesystem::is_symlink(out.File(linkCase.Linked)));
+        EXPECT_EQ(ReadFile(out.File(linkCase.Linked)), linkCase.Kept);
+    }
+}
+
+} // namespace

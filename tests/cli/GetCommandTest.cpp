@@ -152,3 +152,51 @@ TEST(GetCommandTest, BadCommandLinesEndWithStatusTwo) {
 }
 
 } // namespace
+
+namespace {
+
+// The value of the Cookie header of the request head that `received` holds from `from` on,
+// its folded lines joined; empty if none.
+std::string CookieValue(const std::string& received, std::size_t from) {
+    std::size_t start = received.find("\r\nCookie:", from);
+    if (start == std::string::npos)
+        return "";
+    std::string value;
+    for (std::size_t at = start + 9; at < received.size(); ++at) {
+        if (received.compare(at, 2, "\r\n") == 0 && received[at + 2] != ' ' &&
+            received[at + 2] != '\t')
+            break;
+        if (received[at] != '\r' && received[at] != '\n')
+            value += received[at];
+    }
+    return value.substr(value.find_first_not_of(" \t"));
+}
+
+// A peer that sets fifty cookies of 4000 bytes: each later request carries at most 64 KiB
+// of them, the first ones of the header, and the same ones again the time after.
+TEST(GetCommandTest, OneRequestCarriesAtMost64KiBOfCookies) {
+    std::string setCookies;
+    for (int n = 0; n < 50; ++n)
+        setCookies += "Set-Cookie: c" + std::to_string(n) + "=" + std::string(3990, 'v') +
+                      "; path=/\r\n";
+    using Peer = TScriptedPeer;
+    const std::string empty = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n";
+    Peer peer({{Peer::ExpectUntil("\r\n\r\n"),
+                Peer::Send("HTTP/1.1 200 OK\r\n" + setCookies + "Content-Length: 0\r\n\r\n"),
+                Peer::ExpectUntil("\r\n\r\n"), Peer::Send(empty), Peer::ExpectUntil("\r\n\r\n"),
+                Peer::Send(empty)}});
+    const std::string url = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/";
+    TProcessResult result = Get({url, url, url});
+    EXPECT_EQ(result.Out, "1 OK 0\n2 OK 0\n3 OK 0\n");
+    const std::string received = peer.Received(0);
+    std::size_t second = received.find("GET ", 1);
+    ASSERT_NE(second, std::string::npos);
+    const std::string cookies = CookieValue(received, second);
+    EXPECT_LE(cookies.size(), 64u * 1024);
+    // The newest come first; sixteen pairs of 4000 bytes fit.
+    EXPECT_EQ(cookies.find("c49="), 0u);
+    EXPECT_EQ(std::count(cookies.begin(), cookies.end(), ';'), 15);
+    EXPECT_EQ(CookieValue(received, received.find("GET ", second + 1)), cookies);
+}
+
+} // namespace

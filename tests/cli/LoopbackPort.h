@@ -7,10 +7,13 @@ class TLoopbackPort {
 public:
     // Bound but not listening: every connection attempt is refused, and no one else can
     // take the port meanwhile.
-    static TLoopbackPort Refusing() { return TLoopbackPort(false); }
+    static TLoopbackPort Refusing() { return TLoopbackPort(TKind::Refusing); }
     // Listening but never accepting: the kernel completes connections and nothing ever
     // answers, like a server that stalls.
-    static TLoopbackPort Silent() { return TLoopbackPort(true); }
+    static TLoopbackPort Silent() { return TLoopbackPort(TKind::Silent); }
+    // Listening with a full queue of connections never accepted: the kernel drops every
+    // further connection request, like a host that never answers, and a connect waits.
+    static TLoopbackPort Unanswering() { return TLoopbackPort(TKind::Unanswering); }
 
     ~TLoopbackPort();
     TLoopbackPort(const TLoopbackPort&) = delete;
@@ -20,8 +23,11 @@ public:
     std::string Port() const { return std::to_string(port_); }
 
 private:
-    explicit TLoopbackPort(bool listening);
+    enum class TKind { Refusing, Silent, Unanswering };
+    explicit TLoopbackPort(TKind kind);
 
     int fd_ = -1;
+    // The connection that fills the queue of an unanswering port.
+    int queued_ = -1;
     int port_ = 0;
 };

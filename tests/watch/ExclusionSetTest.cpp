@@ -2,6 +2,7 @@
 
 #include "watch/GbkText.h"
 #include "watch/MemoryLineList.h"
+#include "watch/TextLineList.h"
 
 #include <gtest/gtest.h>
 
@@ -57,3 +58,57 @@ TEST(ExclusionSet, FindsEveryLineOfALargePaneAndNoNearMiss) {
     EXPECT_EQ(nearMisses, 0);
     EXPECT_FALSE(excluded.Contains("http://b/job/1.html"));
 }
+
+namespace {
+
+// A pane line and a link that differs from it by one byte, at the lengths where the set
+// changes how it keeps a line and with the bytes at both ends of the range.
+struct TNearMissCase {
+    std::string Line;
+    std::string Miss;
+};
+
+const TNearMissCase kNearMisses[] = {
+    {"", std::string(1, '\0')},
+    {std::string(1, '\0'), std::string(1, '\x01')},
+    {"\xff", "\xfe"},
+    {std::string("\0\0", 2), std::string(1, '\0')},
+    {"\xff\xff", "\xff\xfe"},
+    {"abc", "abd"},
+    {"\xff\xff\xff", "\xff\xff"},
+    {"abcd", "abc"},
+    {"abcd", "abce"},
+    {std::string("\0\0\0\0", 4), std::string("\0\0\0", 3)},
+    {std::string(127, 'x'), std::string(128, 'x')},
+    {std::string(128, 'x'), std::string(129, 'x')},
+    {std::string(20000, 'y'), std::string(19999, 'y')},
+};
+
+TEST(ExclusionSet, EveryLengthAndByteCompareExactly) {
+    for (const TNearMissCase& nearMiss : kNearMisses) {
+        SCOPED_TRACE(::testing::PrintToString(nearMiss.Line));
+        TTextLineList pane;
+        for (int copy = 0; copy < 3; ++copy)
+            pane.Add(nearMiss.Line);
+        TExclusionSet excluded(pane);
+        EXPECT_TRUE(excluded.Contains(nearMiss.Line));
+        EXPECT_FALSE(excluded.Contains(nearMiss.Miss));
+        EXPECT_FALSE(TExclusionSet(Lines({nearMiss.Miss})).Contains(nearMiss.Line));
+    }
+}
+
+TEST(ExclusionSet, AMillionRepeatedLinesHoldTheirFewDistinctOnes) {
+    TTextLineList pane;
+    std::string text;
+    for (int n = 0; n < 1000000; ++n)
+        text += n % 3 == 0 ? "\n" : n % 3 == 1 ? "http://b/1.html\n" : "ab\n";
+    pane.Assign(std::move(text));
+    TExclusionSet excluded(pane);
+    EXPECT_TRUE(excluded.Contains(""));
+    EXPECT_TRUE(excluded.Contains("ab"));
+    EXPECT_TRUE(excluded.Contains("http://b/1.html"));
+    EXPECT_FALSE(excluded.Contains("a"));
+    EXPECT_FALSE(excluded.Contains("http://b/2.html"));
+}
+
+} // namespace

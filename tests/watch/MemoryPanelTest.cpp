@@ -1,4 +1,5 @@
 #include "watch/MemoryWatchPanel.h"
+#include "watch/TextLineList.h"
 
 #include "watch/GbkText.h"
 
@@ -99,6 +100,24 @@ TEST(MemoryLineList, TextJoinsLinesWithCrLf) {
     EXPECT_EQ(lines.Text(), "a\r\n\r\nb");
     EXPECT_EQ(lines.Count(), 3);
     EXPECT_EQ(lines.Line(2), "b");
+    lines.Clear();
+    EXPECT_EQ(lines.Count(), 0);
+}
+
+TEST(TextLineList, ReadsLinesInAnyOrderAndJoinsThemWithCrLf) {
+    TTextLineList lines;
+    EXPECT_EQ(lines.Text(), "");
+    lines.Add("a");
+    lines.Add("");
+    lines.Add("b\nc");
+    EXPECT_EQ(lines.Count(), 4);
+    EXPECT_EQ(lines.Text(), "a\r\n\r\nb\r\nc");
+    for (int index : {3, 0, 2, 2, 1, 3})
+        EXPECT_EQ(lines.Line(index), (std::vector<std::string>{"a", "", "b", "c"})[index]);
+    EXPECT_THROW(lines.Line(4), std::out_of_range);
+    lines.Assign("x\n\n");
+    EXPECT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Line(1), "");
     lines.Clear();
     EXPECT_EQ(lines.Count(), 0);
 }
