@@ -90,13 +90,21 @@ std::string CommandUsage(const std::string& command) {
     std::string paragraphs;
     std::string owner;
     bool inSynopsis = true;
+    bool ownCall = false;
     while (std::getline(lines, line)) {
         if (line.empty()) {
             inSynopsis = false;
         } else if (inSynopsis) {
-            std::string call = line.substr(line.find("quorvel-cli "));
-            if (call.starts_with("quorvel-cli " + command + " "))
-                synopsis += "usage: " + call + "\n";
+            // A line without the tool's name goes on with the call above it.
+            std::size_t start = line.find("quorvel-cli ");
+            if (start != std::string::npos) {
+                std::string call = line.substr(start);
+                ownCall = call.starts_with("quorvel-cli " + command + " ");
+                if (ownCall)
+                    synopsis += "usage: " + call + "\n";
+            } else if (ownCall) {
+                synopsis += line + "\n";
+            }
         } else {
             if (line.front() != ' ')
                 owner = line.substr(0, line.find(' '));

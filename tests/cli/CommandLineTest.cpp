@@ -36,7 +36,7 @@ TEST_P(CommandLineTest, AnswersOnStandardOutputWithStatusZero) {
 }
 
 const std::string SearchSynopsis =
-    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] [--raw]";
+    "usage: quorvel-cli search [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]";
 
 INSTANTIATE_TEST_SUITE_P(
     , CommandLineTest,
@@ -47,15 +47,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"search  runs one search", "Exit status 2"},
                   {"quorvel-cli watch", "watch   polls", "get     fetches"}},
         THelpCase{{"search", "--ini", "program.ini", "-h"}, SearchSynopsis, {}, {"watch"}},
-        THelpCase{{"watch", "--help"},
-                  "usage: quorvel-cli watch [--ini FILE] [--exclude FILE] [--board HOST[:PORT]] "
-                  "[--raw]",
-                  {"watch   polls", "130 on SIGINT"},
-                  {"quorvel-cli search", "search  runs", "get     fetches"}},
-        THelpCase{{"get", "--help"},
-                  "usage: quorvel-cli get [--read-timeout MS] [--out DIR] URL...",
-                  {"get     fetches", "DIR/i.body", "Printed text"},
-                  {"quorvel-cli search", "search  runs", "watch   polls"}},
+        THelpCase{
+            {"watch", "--help"},
+            "usage: quorvel-cli watch [--ini FILE] [--exclude FILE] [--board BOARD] [--raw]",
+            {"[--proxy HOST:PORT]", "[--new [--state FILE]", "watch   polls", "130 on SIGINT"},
+            {"quorvel-cli search", "search  runs", "get     fetches"}},
+        THelpCase{
+            {"get", "--help"},
+            "usage: quorvel-cli get [--read-timeout MS] [--out DIR] [--proxy HOST:PORT] URL...",
+            {"get     fetches", "DIR/i.body", "Printed text"},
+            {"quorvel-cli search", "search  runs", "watch   polls"}},
         THelpCase{{"--help"},
                   SearchSynopsis,
                   {"quorvel-cli watch", "quorvel-cli get", "--version"},
