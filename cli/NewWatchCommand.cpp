@@ -1,27 +1,18 @@
 #include "cli/NewWatchCommand.h"
 
 #include "cli/CheckedOutput.h"
-#include "cli/ExitStatus.h"
 #include "cli/FailureAlert.h"
-#include "cli/FetchFailureCounter.h"
 #include "cli/HookFailure.h"
 #include "cli/HookRunner.h"
 #include "cli/NewWatchOptions.h"
 #include "cli/PanelFiles.h"
-#include "cli/ProxyOption.h"
+#include "cli/PollingWatch.h"
 #include "cli/SearchCommand.h"
 #include "cli/SeenStore.h"
-#include "cli/StopAwareFetcher.h"
 #include "cli/TerminalText.h"
-#include "cli/TickWait.h"
-#include "cli/TimeStamp.h"
 #include "cli/UnwritableOutput.h"
-#include "fetcher/HttpPageFetcher.h"
 #include "watch/GbkText.h"
-#include "watch/MemoryWatchPanel.h"
-#include "watch/SearchRun.h"
 
-#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -47,65 +38,35 @@ std::vector<TRow> RowsOf(const std::vector<std::string>& lines) {
     return rows;
 }
 
-class TNewWatch {
+// Polls on after every find and reports each row once.
+class TNewWatch : public TPollingWatch {
 public:
     // Everything passed in is borrowed for the watch's life.
     TNewWatch(const TSearchOptions& options, const TNewWatchOptions& newOptions, TSeenStore& store,
               ITickWait& wait, std::ostream& out, std::ostream& err)
-        : options_(&options), store_(&store), wait_(&wait), out_(&out), err_(&err),
-          httpFetcher_(ProxiesOf(options.Proxy)), stopAwareFetcher_(httpFetcher_, wait), failureCounter_(stopAwareFetcher_),
-          searchRun_(panel_, failureCounter_, BoardOf(options)),
+        : TPollingWatch(options, wait, err), store_(&store), out_(&out), err_(&err),
           alert_(newOptions.AlertAfter) {
         if (!newOptions.HookCommand.empty())
             hook_ = std::make_unique<THookRunner>(newOptions.HookCommand);
-        LoadPanel(options, panel_);
-        panel_.timerFindJob().OnTimer = [this] { Search(); };
-    }
-
-    int Run() {
-        searchRun_.btnGoClick();
-        if (!panel_.InTray) {
-            PrintMessages(panel_, options_->Raw, *err_);
-            return esNothingOrFailure;
-        }
-        Search();
-        for (;;) {
-            if (int signal = wait_->StopSignal())
-                return 128 + signal;
-            if (!panel_.timerFindJob().Enabled())
-                return esNothingOrFailure;
-            WaitForTick();
-        }
     }
 
 private:
-    void WaitForTick() {
-        watch::TMemoryTimer& timer = panel_.timerFindJob();
-        std::int64_t due = timer.Interval() - timer.Elapsed();
-        std::int64_t passed = wait_->WaitAtMost(due);
-        if (wait_->StopSignal() == 0)
-            timer.Advance(std::min(passed, due));
-    }
-
-    void Search() {
-        std::time_t started = std::time(nullptr);
-        *err_ << TimeStampLine(started) << std::endl;
-        searchRun_.timerFindJobTimer();
-        // A stop gave up the fetch in progress: what the search has is no whole answer.
-        if (wait_->StopSignal() != 0)
-            return;
+    void AfterSearch(std::time_t started) override {
         // A find ends polling in the window; this watch starts it again at once.
-        if (!panel_.InTray)
-            searchRun_.btnGoClick();
-        PrintMessages(panel_, options_->Raw, *err_);
-        std::vector<TRow> fresh = ReportNewRows(RowsOf(panel_.memoResult().Lines()));
+        if (!Panel().InTray)
+            SearchRun().btnGoClick();
+        PrintMessages(Panel(), Options().Raw, *err_);
+        std::vector<TRow> fresh = ReportNewRows(RowsOf(Panel().memoResult().Lines()));
         for (const TRow& row : fresh)
             RunHook({{"QUORVEL_EVENT", "new"},
                      {"QUORVEL_COMPANY", watch::Utf8FromGbk(row.Company)},
                      {"QUORVEL_TITLE", watch::Utf8FromGbk(row.Title)},
                      {"QUORVEL_LINK", watch::Utf8FromGbk(row.Link)}});
-        Alert(alert_.AfterSearch(failureCounter_.TakeFailures() > 0, started));
+        Alert(alert_.AfterSearch(TakeFetchFailures() > 0, started));
     }
+
+    // Only a stop or a failure ends this watch.
+    bool FoundEnough() const override { return false; }
 
     // Prints the rows not reported before and remembers them; returns them. A row whose lines
     // could not all be written and flushed is not reported: the rows before it are saved as
@@ -135,7 +96,7 @@ private:
 
     void Print(const TRow& row) {
         for (const std::string* line : {&row.Company, &row.Title, &row.Link, &row.Separator})
-            WriteOutput(*out_, TerminalText(*line, options_->Raw) + '\n');
+            WriteOutput(*out_, TerminalText(*line, Options().Raw) + '\n');
         FlushOutput(*out_);
     }
 
@@ -159,16 +120,9 @@ private:
         }
     }
 
-    const TSearchOptions* options_;
     TSeenStore* store_;
-    ITickWait* wait_;
     std::ostream* out_;
     std::ostream* err_;
-    watch::TMemoryWatchPanel panel_;
-    THttpPageFetcher httpFetcher_;
-    TStopAwareFetcher stopAwareFetcher_;
-    TFetchFailureCounter failureCounter_;
-    watch::TSearchRun searchRun_;
     TFailureAlert alert_;
     std::unique_ptr<THookRunner> hook_;
 };
