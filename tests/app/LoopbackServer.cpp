@@ -2,7 +2,9 @@
 
 #include <QTcpSocket>
 
-LoopbackServer::LoopbackServer(QMap<QByteArray, QByteArray> pages) : pages_(std::move(pages)) {
+LoopbackServer::LoopbackServer(QMap<QByteArray, QByteArray> pages,
+                               QMap<QByteArray, QByteArray> redirects)
+    : pages_(std::move(pages)), redirects_(std::move(redirects)) {
     server_.listen(QHostAddress::LocalHost);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -22,11 +24,17 @@ void LoopbackServer::Answer(QTcpSocket* socket) {
     socket->setProperty("answered", true);
     QList<QByteArray> requestLine = socket->readLine().split(' ');
     socket->readAll();
-    QByteArray path = requestLine.value(1);
+    socket->write(Response(requestLine.value(1)));
+    socket->disconnectFromHost();
+}
+
+QByteArray LoopbackServer::Response(const QByteArray& path) const {
+    if (redirects_.contains(path))
+        return "HTTP/1.1 302 Found\r\nLocation: " + redirects_.value(path) +
+               "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     bool known = pages_.contains(path);
     QByteArray body = known ? pages_.value(path) : QByteArray("<html><body>none</body></html>");
-    socket->write(QByteArray(known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                  "Content-Type: text/html; charset=gbk\r\n" + "Content-Length: " +
-                  QByteArray::number(body.size()) + "\r\n" + "Connection: close\r\n\r\n" + body);
-    socket->disconnectFromHost();
+    return QByteArray(known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
+           "Content-Type: text/html; charset=gbk\r\n" + "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\n" + "Connection: close\r\n\r\n" + body;
 }
