@@ -72,16 +72,38 @@ QString EngineAddressText(const QString& address) {
     return QString::fromUtf8(UndoEscapes(address.toUtf8(), " \"<>`"));
 }
 
+bool HasStrayPercent(const QByteArray& text) {
+    for (qsizetype i = text.indexOf('%'); i >= 0; i = text.indexOf('%', i + 1)) {
+        bool isHex = false;
+        if (i + 2 >= text.size() || (text.mid(i + 1, 2).toInt(&isHex, 16), !isHex))
+            return true;
+    }
+    return false;
+}
+
+// The engine's text of a fragment that QUrl has read.  QUrl escapes every "#" in it as %23,
+// and reads a fragment with a stray "%" as plain text, escaping each of its "%" as %25; that
+// is undone whenever the fragment can have been read so.  A fragment whose escapes were all
+// valid QUrl keeps, except that it decodes the escapes of unreserved characters (%41 becomes
+// A), which nothing can undo.
+QByteArray EngineFragment(const QByteArray& fragment) {
+    QByteArray text = QByteArray(fragment).replace("%23", "#");
+    QByteArray withPercents = QByteArray(text).replace("%25", "%");
+    bool readAsPlainText = text.count('%') == text.count("%25") && HasStrayPercent(withPercents);
+    return readAsPlainText ? withPercents : text;
+}
+
 // The address of a navigation that the engine reports, as near as it can be to what the
 // page wrote.  The engine hands addresses over canonicalised, with non-ASCII characters and
-// a few others escaped as UTF-8, and QUrl escapes the "#" inside a fragment; exactly those
-// escapes are undone, every other byte stays as it is.
+// a few others escaped as UTF-8, and as a QUrl, which changes the fragment's escapes; exactly
+// those escapes are undone, every other byte stays as it is.
 QString AddressText(const QUrl& url) {
     const QByteArrayView escapedByEngine(" \"<>`");
     QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
     if (url.hasFragment()) {
         text += '#';
-        text += UndoEscapes(url.fragment(QUrl::FullyEncoded).toLatin1(), " \"<>`#");
+        text += UndoEscapes(EngineFragment(url.fragment(QUrl::FullyEncoded).toLatin1()),
+                            escapedByEngine);
     }
     return QString::fromUtf8(text);
 }

@@ -94,6 +94,17 @@ QMap<QByteArray, QByteArray> Pages() {
     };
 }
 
+// Paths the server answers with a redirect to a message, its Location exactly as given.
+QMap<QByteArray, QByteArray> Redirects() {
+    return {
+        {"/moved-unreserved", "/plain.html#m##mb#%41%7E%2D%5F%2E%39#me#"},
+        {"/moved-stray", "/plain.html#m##mb#%41 100% %2D#me#"},
+        {"/moved-bad", "/plain.html#m##mb#%61%%62%zz%#me#"},
+        {"/moved-escaped-percent", "/plain.html#m##mb#%2541 %25#me#"},
+        {"/moved-away", "http://127.0.0.1:1/x#m##mb#%7E%41#me#"},
+    };
+}
+
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -145,7 +156,7 @@ QList<int> RendererSeccompModes() {
 } // namespace
 
 void AnnounceLinkTest::initTestCase() {
-    server_ = std::make_unique<LoopbackServer>(Pages());
+    server_ = std::make_unique<LoopbackServer>(Pages(), Redirects());
     opener_ = std::make_unique<OpenerRecorder>();
 }
 
@@ -233,6 +244,13 @@ void AnnounceLinkTest::messagesThePageStartsShowTheirEscapesAsWritten_data() {
     QTest::newRow("script") << "/script-escapes.html" << Utf8("%41%7E 100% 你");
     QTest::newRow("fragment") << "/hash-escapes.html" << Utf8("%2D%zz 50%");
     QTest::newRow("refresh") << "/refresh-escapes.html" << Utf8("%61%%62");
+    // A redirect's address reaches the program only as a QUrl, which has decoded the escapes
+    // of letters, digits and "-._~" when all the escapes were valid.
+    QTest::newRow("redirect, unreserved escapes") << "/moved-unreserved" << Utf8("A~-_.9");
+    QTest::newRow("redirect, stray percent") << "/moved-stray" << Utf8("%41 100% %2D");
+    QTest::newRow("redirect, bad escapes") << "/moved-bad" << Utf8("%61%%62%zz%");
+    QTest::newRow("redirect, escaped percent") << "/moved-escaped-percent" << Utf8("%2541 %25");
+    QTest::newRow("redirect to another host") << "/moved-away" << Utf8("~A");
 }
 
 void AnnounceLinkTest::messagesThePageStartsShowTheirEscapesAsWritten() {
