@@ -35,6 +35,7 @@ QByteArray LoopbackServer::Response(const QByteArray& path) const {
     bool known = pages_.contains(path);
     QByteArray body = known ? pages_.value(path) : QByteArray("<html><body>none</body></html>");
     return QByteArray(known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-           "Content-Type: text/html; charset=gbk\r\n" + "Content-Length: " +
-           QByteArray::number(body.size()) + "\r\n" + "Connection: close\r\n\r\n" + body;
+           "Content-Type: text/html; charset=gbk\r\n" +
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
+           "Connection: close\r\n\r\n" + body;
 }
