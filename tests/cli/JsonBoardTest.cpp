@@ -451,13 +451,13 @@ TEST_F(JsonBoardTest, EachKindIsReadOverHttpsOnlyFromACertificateItTrusts) {
         secondTarget.replace(secondTarget.find("acme"), 4, "bobcat");
         bodies[secondTarget] = c.Kind.Body({Postings[2]});
         TTlsServer server(c.Certificate(), AnswerFrom(bodies));
-        TProcessResult result =
-            Search(Settings({{"acme", "*"}, {"bobcat", "*"}}, "", ""),
-                   {"--board", c.Kind.Name + "@https://127.0.0.1:" + std::to_string(server.Port())});
+        TProcessResult result = Search(
+            Settings({{"acme", "*"}, {"bobcat", "*"}}, "", ""),
+            {"--board", c.Kind.Name + "@https://127.0.0.1:" + std::to_string(server.Port())});
         if (c.Trusted) {
-            EXPECT_EQ(result.Out, Rows({{"Senior Engineer 高级工程师", "https://jobs.example/1"}}) +
-                                      Rows({{"Backend ENGINEER", "https://jobs.example/3"}},
-                                           "bobcat"));
+            EXPECT_EQ(result.Out,
+                      Rows({{"Senior Engineer 高级工程师", "https://jobs.example/1"}}) +
+                          Rows({{"Backend ENGINEER", "https://jobs.example/3"}}, "bobcat"));
             EXPECT_EQ(result.Err, "");
             EXPECT_EQ(result.ExitStatus, 0);
         } else {
