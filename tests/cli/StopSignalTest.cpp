@@ -91,6 +91,20 @@ TEST(StopSignalTest, AStopDuringATricklingSearchEndsTheWatchWithNothingOfThatSea
     }
 }
 
+// Runs the watch and sends `signal` a moment after its stamp line, while it waits on a peer
+// that never answers; only the stop ends it in time.
+TProcessResult RunAndStopOnceStamped(const std::vector<std::string>& argv, int signal) {
+    bool sent = false;
+    return RunProcess(argv, std::chrono::seconds(8), {},
+                      [&](pid_t child, const TProcessResult& sofar) {
+                          if (sent || sofar.Err.empty())
+                              return;
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                          ::kill(child, signal);
+                          sent = true;
+                      });
+}
+
 TEST(StopSignalTest, AStopDuringAConnectThePeerNeverAnswersEndsTheWatch) {
     TLoopbackPort board = TLoopbackPort::Unanswering();
     TTempFolder folder;
@@ -98,18 +112,10 @@ TEST(StopSignalTest, AStopDuringAConnectThePeerNeverAnswersEndsTheWatch) {
               watch::Gbk("[pair]\ncom=Larkspur\nposition=java\n[SearchTime]\nvalue=半小时\n"));
     for (const TStop& stop : kStops) {
         SCOPED_TRACE("signal " + std::to_string(stop.Signal));
-        bool sent = false;
-        // The connect waits for an answer that never comes; only the stop ends it in time.
         TProcessResult result =
-            RunProcess({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"), "--board",
-                        "127.0.0.1:" + board.Port()},
-                       std::chrono::seconds(8), {}, [&](pid_t child, const TProcessResult& sofar) {
-                           if (sent || sofar.Err.empty())
-                               return;
-                           std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-                           ::kill(child, stop.Signal);
-                           sent = true;
-                       });
+            RunAndStopOnceStamped({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"),
+                                   "--board", "127.0.0.1:" + board.Port()},
+                                  stop.Signal);
         EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
         EXPECT_EQ(result.Out, "");
         EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
@@ -165,6 +171,23 @@ TEST(StopSignalTest, AStopDuringATricklingHttpsSearchEndsTheWatchWithNothingOfTh
         EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
         EXPECT_TRUE(asked);
         EXPECT_EQ(board.Handshakes(), 1);
+    }
+}
+
+TEST(StopSignalTest, AStopDuringATlsHandshakeThePeerNeverAnswersEndsTheWatch) {
+    TLoopbackPort board = TLoopbackPort::Silent();
+    TTempFolder folder;
+    WriteFile(folder.File("program.ini"),
+              watch::Gbk("[pair]\ncom=Larkspur\nposition=java\n[SearchTime]\nvalue=半小时\n"));
+    for (const TStop& stop : kStops) {
+        SCOPED_TRACE("signal " + std::to_string(stop.Signal));
+        TProcessResult result =
+            RunAndStopOnceStamped({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"),
+                                   "--board", "ashby@https://127.0.0.1:" + board.Port()},
+                                  stop.Signal);
+        EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
     }
 }
 
