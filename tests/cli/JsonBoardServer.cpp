@@ -41,18 +41,24 @@ std::vector<std::string> TJsonBoardServer::Requested() const {
     return requested_;
 }
 
-void TJsonBoardServer::Answer(int connection) {
-    std::string head = RequestHead(connection);
+std::string TJsonBoardServer::Target(const std::string& head) {
     size_t targetStart = head.find(' ') + 1;
-    std::string target = head.substr(targetStart, head.find(' ', targetStart) - targetStart);
+    return head.substr(targetStart, head.find(' ', targetStart) - targetStart);
+}
+
+std::string TJsonBoardServer::Response(const TBodies& bodies, const std::string& target) {
+    auto body = bodies.find(target);
+    std::string status = body == bodies.end() ? "404 Not Found" : "200 OK";
+    std::string content = body == bodies.end() ? "{\"status\":404}" : body->second;
+    return "HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
+           std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content;
+}
+
+void TJsonBoardServer::Answer(int connection) {
+    std::string target = Target(RequestHead(connection));
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requested_.push_back(target);
     }
-    auto body = bodies_.find(target);
-    std::string status = body == bodies_.end() ? "404 Not Found" : "200 OK";
-    std::string content = body == bodies_.end() ? "{\"status\":404}" : body->second;
-    SendAll(connection,
-            "HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
-                std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content);
+    SendAll(connection, Response(bodies_, target));
 }

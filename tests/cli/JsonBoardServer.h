@@ -20,6 +20,11 @@ public:
     std::string Origin() const;
     std::vector<std::string> Requested() const;
 
+    // The request target of a request head, and the whole response to a request for it; for
+    // the same board behind another transport.
+    static std::string Target(const std::string& head);
+    static std::string Response(const TBodies& bodies, const std::string& target);
+
 private:
     void Answer(int connection);
 

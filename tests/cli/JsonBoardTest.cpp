@@ -4,12 +4,15 @@
 #include "DemoBoard.h"
 #include "JsonBoardServer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestTrustStore.h"
+#include "tests/support/TlsServer.h"
 
 #include "watch/GbkText.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 
 namespace {
 
@@ -403,6 +406,66 @@ TEST_F(JsonBoardTest, WatchPollsTheBoardOfItsOptionOrSettings) {
         TProcessResult result = RunProcess(argv);
         EXPECT_EQ(result.ExitStatus, 0) << result.Err;
         EXPECT_EQ(result.Out, found) << setting;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Answers each request on the connection from `bodies`, as the plain board server would.
+TTlsServer::THandler AnswerFrom(TBodies bodies) {
+    return [bodies](TTlsServer::TPeer& peer) {
+        for (std::string head = peer.ReadHead(); !head.empty(); head = peer.ReadHead())
+            peer.Send(TJsonBoardServer::Response(bodies, TJsonBoardServer::Target(head)));
+    };
+}
+
+// Each kind over https, with a certificate the trusted test authority issued or one the tool
+// must refuse: every pair either finds its postings or shows the network message alone.
+TEST_F(JsonBoardTest, EachKindIsReadOverHttpsOnlyFromACertificateItTrusts) {
+    struct TCase {
+        std::string What;
+        TKind Kind;
+        std::function<TTestCertificate()> Certificate;
+        bool Trusted;
+    };
+    const auto valid = [] { return SharedTestTrustStore().Issue("IP:127.0.0.1"); };
+    const auto expired = [] { return SharedTestTrustStore().Issue("IP:127.0.0.1", -30, -1); };
+    const auto selfSigned = [] {
+        SharedTestTrustStore();
+        return TTestCertificate::Make("IP:127.0.0.1", -1, 30, nullptr);
+    };
+    const auto otherName = [] { return SharedTestTrustStore().Issue("DNS:localhost"); };
+    for (const TCase& c : std::vector<TCase>{
+             {"valid", GreenhouseKind, valid, true},
+             {"valid", LeverKind, valid, true},
+             {"valid", AshbyKind, valid, true},
+             {"expired", GreenhouseKind, expired, false},
+             {"self-signed", LeverKind, selfSigned, false},
+             {"for another name", AshbyKind, otherName, false},
+         }) {
+        SCOPED_TRACE(c.Kind.Name + " " + c.What);
+        TBodies bodies = {{c.Kind.Target, c.Kind.Body({Postings[0]})}};
+        std::string secondTarget = c.Kind.Target;
+        secondTarget.replace(secondTarget.find("acme"), 4, "bobcat");
+        bodies[secondTarget] = c.Kind.Body({Postings[2]});
+        TTlsServer server(c.Certificate(), AnswerFrom(bodies));
+        TProcessResult result = Search(
+            Settings({{"acme", "*"}, {"bobcat", "*"}}, "", ""),
+            {"--board", c.Kind.Name + "@https://127.0.0.1:" + std::to_string(server.Port())});
+        if (c.Trusted) {
+            EXPECT_EQ(result.Out,
+                      Rows({{"Senior Engineer 高级工程师", "https://jobs.example/1"}}) +
+                          Rows({{"Backend ENGINEER", "https://jobs.example/3"}}, "bobcat"));
+            EXPECT_EQ(result.Err, "");
+            EXPECT_EQ(result.ExitStatus, 0);
+        } else {
+            EXPECT_EQ(result.Out, "");
+            EXPECT_EQ(result.Err, NetworkMessage + "\n" + NetworkMessage + "\n");
+            EXPECT_EQ(server.Accepted(), 2);
+            EXPECT_EQ(server.Handshakes(), 0);
+        }
     }
 }
 

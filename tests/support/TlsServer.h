@@ -25,6 +25,8 @@ public:
         void Send(const std::string& bytes);
         void SendCloseNotify();
         bool CloseNotifySent() const { return closeNotifySent_; }
+        // The connection's socket, to wait on beside the TLS stream.
+        int Socket() const { return SSL_get_fd(ssl_); }
 
     private:
         SSL* ssl_;
