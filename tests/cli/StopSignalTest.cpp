@@ -105,23 +105,6 @@ TProcessResult RunAndStopOnceStamped(const std::vector<std::string>& argv, int s
                       });
 }
 
-TEST(StopSignalTest, AStopDuringAConnectThePeerNeverAnswersEndsTheWatch) {
-    TLoopbackPort board = TLoopbackPort::Unanswering();
-    TTempFolder folder;
-    WriteFile(folder.File("program.ini"),
-              watch::Gbk("[pair]\ncom=Larkspur\nposition=java\n[SearchTime]\nvalue=半小时\n"));
-    for (const TStop& stop : kStops) {
-        SCOPED_TRACE("signal " + std::to_string(stop.Signal));
-        TProcessResult result =
-            RunAndStopOnceStamped({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"),
-                                   "--board", "127.0.0.1:" + board.Port()},
-                                  stop.Signal);
-        EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
-    }
-}
-
 TEST(StopSignalTest, AStopDuringATricklingBodyKeepsTheFinishedUrlsAndRemovesTheBody) {
     for (const TStop& stop : kStops) {
         SCOPED_TRACE("signal " + std::to_string(stop.Signal));
@@ -174,20 +157,34 @@ TEST(StopSignalTest, AStopDuringATricklingHttpsSearchEndsTheWatchWithNothingOfTh
     }
 }
 
-TEST(StopSignalTest, AStopDuringATlsHandshakeThePeerNeverAnswersEndsTheWatch) {
-    TLoopbackPort board = TLoopbackPort::Silent();
+// A board that never answers, at the step where the tool waits for it.
+struct TUnansweredStep {
+    const char* Name;
+    TLoopbackPort (*Board)();
+    const char* BoardPrefix;
+};
+
+const TUnansweredStep kUnansweredSteps[] = {
+    {"connect", TLoopbackPort::Unanswering, "127.0.0.1:"},
+    {"TLS handshake", TLoopbackPort::Silent, "ashby@https://127.0.0.1:"},
+};
+
+TEST(StopSignalTest, AStopWhileTheBoardNeverAnswersEndsTheWatch) {
     TTempFolder folder;
     WriteFile(folder.File("program.ini"),
               watch::Gbk("[pair]\ncom=Larkspur\nposition=java\n[SearchTime]\nvalue=半小时\n"));
-    for (const TStop& stop : kStops) {
-        SCOPED_TRACE("signal " + std::to_string(stop.Signal));
-        TProcessResult result =
-            RunAndStopOnceStamped({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"),
-                                   "--board", "ashby@https://127.0.0.1:" + board.Port()},
-                                  stop.Signal);
-        EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
+    for (const TUnansweredStep& step : kUnansweredSteps) {
+        TLoopbackPort board = step.Board();
+        for (const TStop& stop : kStops) {
+            SCOPED_TRACE(std::string(step.Name) + ", signal " + std::to_string(stop.Signal));
+            TProcessResult result =
+                RunAndStopOnceStamped({QUORVEL_CLI, "watch", "--ini", folder.File("program.ini"),
+                                       "--board", step.BoardPrefix + board.Port()},
+                                      stop.Signal);
+            EXPECT_EQ(result.ExitStatus, stop.Status) << result.Err;
+            EXPECT_EQ(result.Out, "");
+            EXPECT_EQ(OutputLines(result.Err).size(), 1u) << result.Err;
+        }
     }
 }
 
