@@ -235,7 +235,13 @@ bool TIdSSLIOHandlerSocket::WaitReadable(int timeout) {
     const TClock::time_point start = TClock::now();
     while (ending_ == enNone && SSL_pending(ssl_) == 0) {
         // Bytes read ahead but not yet decrypted are not in the socket any more: the peek
-        // below takes them first and waits only when they hold no application data.
+        // below takes them first and waits only when they hold no application data. With
+        // nothing read ahead, the socket is waited on first, which spares a receive that
+        // could only find it empty.
+        if (SSL_has_pending(ssl_) == 0 &&
+            !WaitForSSL(SSL_ERROR_WANT_READ, Remaining(timeout, start))) {
+            return false;
+        }
         ERR_clear_error();
         char byte;
         const int result = SSL_peek(ssl_, &byte, 1);
