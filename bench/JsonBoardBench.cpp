@@ -5,17 +5,16 @@
 // hands them over: a string without room to spare after its end, which the parser needs and
 // makes by copying.
 
+#include "bench/PreparedFetcher.h"
 #include "watch/GreenhouseBoard.h"
 #include "watch/MemoryLineList.h"
 #include "watch/MemoryWatchPanel.h"
-#include "watch/PageFetcher.h"
 
 #include <benchmark/benchmark.h>
 #include <simdjson.h>
 
 #include <chrono>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -44,21 +43,12 @@ std::string Body(int postings) {
     return body;
 }
 
-// Hands out a body prepared outside the timed region, so that copying it is not counted.
-class PreparedFetcher : public watch::IPageFetcher {
-public:
-    void SetCacheControl(const std::string&) override {}
-    std::string Get(const std::string&) override { return std::move(body); }
-    std::string AbsoluteURL(const std::string& link) const override { return link; }
-    std::string body;
-};
-
 using Clock = std::chrono::steady_clock;
 
 void BM_GreenhouseSearch(benchmark::State& state) {
     const int postings = static_cast<int>(state.range(0)) * PostingsPerMegabyte;
     const std::string body = Body(postings);
-    PreparedFetcher fetcher;
+    TPreparedFetcher fetcher;
     watch::TMemoryWatchPanel panel;
     watch::TGreenhouseBoard board(fetcher, panel, "http://127.0.0.1");
     const watch::TPairSearch pair{"acme", "java", "", ""};
@@ -69,7 +59,7 @@ void BM_GreenhouseSearch(benchmark::State& state) {
     Clock::duration parsing{};
     for (auto _ : state) {
         state.PauseTiming();
-        fetcher.body = body;
+        fetcher.page = body;
         watch::TMemoryLineList results;
         state.ResumeTiming();
         Clock::time_point start = Clock::now();

@@ -4,9 +4,9 @@
 // (x_memmem), so that both figures see the same load. Scraping a page of 2000 rows against
 // an exclusion pane of a million lines shows the cost of the exclusion lookups.
 
+#include "bench/PreparedFetcher.h"
 #include "watch/MemoryLineList.h"
 #include "watch/MemoryWatchPanel.h"
-#include "watch/PageFetcher.h"
 #include "watch/ResultScraper.h"
 
 #include <benchmark/benchmark.h>
@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -45,16 +44,6 @@ std::string ResultPage(int rows) {
     return page;
 }
 
-// Hands out a page prepared outside the timed region, so that copying the page is not
-// counted as scraping.
-class PreparedFetcher : public watch::IPageFetcher {
-public:
-    void SetCacheControl(const std::string&) override {}
-    std::string Get(const std::string&) override { return std::move(page); }
-    std::string AbsoluteURL(const std::string& link) const override { return link; }
-    std::string page;
-};
-
 // The yardstick: how often the row marker occurs, found by memmem.
 int CountRowMarkers(const std::string& page) {
     int rows = 0;
@@ -71,7 +60,7 @@ using Clock = std::chrono::steady_clock;
 
 void BM_ScrapePage(benchmark::State& state) {
     const std::string page = ResultPage(static_cast<int>(state.range(0)) * RowsPerMegabyte);
-    PreparedFetcher fetcher;
+    TPreparedFetcher fetcher;
     watch::TMemoryWatchPanel panel;
     watch::TResultScraper scraper(fetcher, panel);
     scraper.CurrentCompany = "Example";
@@ -132,7 +121,7 @@ void BM_ScrapeAgainstExclusions(benchmark::State& state) {
                            : "http://127.0.0.1/job/" + std::to_string(2 * (line - firstRowLine)) +
                                  ".html");
     }
-    PreparedFetcher fetcher;
+    TPreparedFetcher fetcher;
     watch::TMemoryWatchPanel panel;
     watch::TResultScraper scraper(fetcher, panel);
     scraper.CurrentCompany = "Example";
