@@ -36,9 +36,15 @@ const TEnvironmentCase EnvironmentCases[] = {
      "proxy.test:3128 :"},
 };
 
+// Each case starts from an environment naming no proxy and leaves none behind, as every
+// page fetcher made later in this process reads these variables.
 class ProxyEnvironmentTest : public ::testing::TestWithParam<TEnvironmentCase> {
 protected:
-    void SetUp() override {
+    void SetUp() override { ClearProxyVariables(); }
+    void TearDown() override { ClearProxyVariables(); }
+
+private:
+    static void ClearProxyVariables() {
         for (const char* name :
              {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"}) {
             unsetenv(name);
