@@ -1,5 +1,7 @@
 #include "cli/BodyFile.h"
 
+#include "cli/FolderSync.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,17 +22,6 @@ std::string TemporaryNameBeside(const std::string& path) {
     for (int i = 0; i < 6; ++i)
         name += Letters[random() % (sizeof Letters - 1)];
     return (final.parent_path() / name).string();
-}
-
-// A durable rename needs the folder's entry on the disk as well.
-int SyncFolderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }
 
 } // namespace

@@ -44,7 +44,7 @@ public:
     // Everything passed in is borrowed for the watch's life.
     TNewWatch(const TSearchOptions& options, const TNewWatchOptions& newOptions, TSeenStore& store,
               ITickWait& wait, std::ostream& out, std::ostream& err)
-        : TPollingWatch(options, wait, err), store_(&store), out_(&out), err_(&err),
+        : TPollingWatch(options, wait, err), store_(&store), out_(&out),
           alert_(newOptions.AlertAfter) {
         if (!newOptions.HookCommand.empty())
             hook_ = std::make_unique<THookRunner>(newOptions.HookCommand);
@@ -55,7 +55,7 @@ private:
         // A find ends polling in the window; this watch starts it again at once.
         if (!Panel().InTray)
             SearchRun().btnGoClick();
-        PrintMessages(Panel(), Options().Raw, *err_);
+        PrintMessages(Panel(), Options().Raw, Err());
         std::vector<TRow> fresh = ReportNewRows(RowsOf(Panel().memoResult().Lines()));
         for (const TRow& row : fresh)
             RunHook({{"QUORVEL_EVENT", "new"},
@@ -103,7 +103,7 @@ private:
     void Alert(const std::optional<TFailureAlert::TEvent>& event) {
         if (!event)
             return;
-        *err_ << "quorvel-cli: " << event->Message << std::endl;
+        Err() << "quorvel-cli: " << event->Message << std::endl;
         bool failing = event->Kind == TFailureAlert::TKind::Failing;
         RunHook({{"QUORVEL_EVENT", failing ? "failing" : "recovered"},
                  {"QUORVEL_MESSAGE", event->Message}});
@@ -116,13 +116,12 @@ private:
         try {
             hook_->Run(variables);
         } catch (const EHookFailure& failure) {
-            *err_ << "quorvel-cli: " << failure.what() << std::endl;
+            Err() << "quorvel-cli: " << failure.what() << std::endl;
         }
     }
 
     TSeenStore* store_;
     std::ostream* out_;
-    std::ostream* err_;
     TFailureAlert alert_;
     std::unique_ptr<THookRunner> hook_;
 };

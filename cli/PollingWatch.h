@@ -38,6 +38,7 @@ protected:
     virtual bool FoundEnough() const = 0;
 
     const TSearchOptions& Options() const { return *options_; }
+    std::ostream& Err() const { return *err_; }
     watch::TMemoryWatchPanel& Panel() { return panel_; }
     const watch::TMemoryWatchPanel& Panel() const { return panel_; }
     watch::TSearchRun& SearchRun() { return searchRun_; }

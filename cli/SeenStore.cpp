@@ -1,5 +1,6 @@
 #include "cli/SeenStore.h"
 
+#include "cli/FolderSync.h"
 #include "cli/StateFileError.h"
 #include "cli/UnwritableFile.h"
 #include "watch/RegularFile.h"
@@ -92,13 +93,6 @@ int WriteWhole(int fd, const std::string& bytes) {
             written += static_cast<std::size_t>(count);
     }
     return ::fsync(fd) == 0 ? 0 : errno;
-}
-
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 } // namespace
@@ -225,10 +219,7 @@ void TSeenStore::Replace(const std::string& bytes) {
         throw EUnwritableFile("cannot write " + path_ + ": " + SystemReason(error));
     }
     // The rename itself must reach the disk, or a crash could bring the old file back.
-    int folder = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    error = folder < 0 ? errno : ::fsync(folder) == 0 ? 0 : errno;
-    if (folder >= 0)
-        ::close(folder);
+    error = SyncFolderOf(path_);
     if (error != 0)
         throw EUnwritableFile("cannot sync the folder of " + path_ + ": " + SystemReason(error));
 }

@@ -13,18 +13,17 @@ class TWatch : public TPollingWatch {
 public:
     // Everything passed in is borrowed for the watch's life.
     TWatch(const TSearchOptions& options, ITickWait& wait, std::ostream& out, std::ostream& err)
-        : TPollingWatch(options, wait, err), out_(&out), err_(&err) {}
+        : TPollingWatch(options, wait, err), out_(&out) {}
 
 private:
     void AfterSearch(std::time_t /*started*/) override {
         PrintFinds(Panel(), Options().Raw, *out_);
-        PrintMessages(Panel(), Options().Raw, *err_);
+        PrintMessages(Panel(), Options().Raw, Err());
     }
 
     bool FoundEnough() const override { return !Panel().InTray; }
 
     std::ostream* out_;
-    std::ostream* err_;
 };
 
 } // namespace

@@ -2,36 +2,8 @@
 
 #include "watch/GbkText.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-void ReadRequestHead(int connection) {
-    std::string head;
-    char buffer[1024];
-    while (head.find("\r\n\r\n") == std::string::npos) {
-        ssize_t count = ::recv(connection, buffer, sizeof buffer, 0);
-        if (count <= 0)
-            return;
-        head.append(buffer, static_cast<size_t>(count));
-    }
-}
-
-void SendAll(int connection, const std::string& bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        ssize_t count = ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (count <= 0)
-            return;
-        sent += static_cast<size_t>(count);
-    }
-}
-
-} // namespace
-
 TChangingBoard::TChangingBoard(std::vector<std::optional<TRows>> pages)
-    : pages_(std::move(pages)), server_([this](int connection) { Answer(connection); }) {}
+    : pages_(std::move(pages)), server_([this](const std::string&) { return Answer(); }) {}
 
 std::string TChangingBoard::HostAndPort() const {
     return "127.0.0.1:" + std::to_string(server_.Port());
@@ -50,8 +22,7 @@ std::string TChangingBoard::ResultPage(const TRows& rows) {
     return page + "</table></div><div class=\"bt_center clearboth\"></div></html>";
 }
 
-void TChangingBoard::Answer(int connection) {
-    ReadRequestHead(connection);
+std::string TChangingBoard::Answer() {
     std::optional<TRows> rows;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -59,8 +30,8 @@ void TChangingBoard::Answer(int connection) {
         ++searches_;
     }
     if (!rows)
-        return;
+        return "";
     std::string body = ResultPage(*rows);
-    SendAll(connection, "HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: " +
-                            std::to_string(body.size()) + "\r\n\r\n" + body);
+    return "HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
 }

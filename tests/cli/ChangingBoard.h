@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/LoopbackServer.h"
+#include "LoopbackHttpServer.h"
 
 #include <mutex>
 #include <optional>
@@ -26,10 +26,11 @@ public:
     static std::string ResultPage(const TRows& rows);
 
 private:
-    void Answer(int connection);
+    // The response to the next search; empty for a page that fails.
+    std::string Answer();
 
     std::vector<std::optional<TRows>> pages_;
     mutable std::mutex mutex_;
     int searches_ = 0;
-    TLoopbackServer server_;
+    TLoopbackHttpServer server_;
 };

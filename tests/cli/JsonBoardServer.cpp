@@ -1,36 +1,10 @@
 #include "JsonBoardServer.h"
 
-#include <sys/socket.h>
 #include <utility>
 
-namespace {
-
-void SendAll(int connection, const std::string& bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        ssize_t n = ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
-        sent += static_cast<size_t>(n);
-    }
-}
-
-std::string RequestHead(int connection) {
-    std::string head;
-    char buffer[4096];
-    while (head.find("\r\n\r\n") == std::string::npos) {
-        ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
-        head.append(buffer, static_cast<size_t>(n));
-    }
-    return head;
-}
-
-} // namespace
-
 TJsonBoardServer::TJsonBoardServer(std::map<std::string, std::string> bodies)
-    : bodies_(std::move(bodies)), server_([this](int connection) { Answer(connection); }) {}
+    : bodies_(std::move(bodies)),
+      server_([this](const std::string& head) { return Answer(head); }) {}
 
 std::string TJsonBoardServer::Origin() const {
     return "http://127.0.0.1:" + std::to_string(server_.Port());
@@ -54,11 +28,11 @@ std::string TJsonBoardServer::Response(const TBodies& bodies, const std::string&
            std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content;
 }
 
-void TJsonBoardServer::Answer(int connection) {
-    std::string target = Target(RequestHead(connection));
+std::string TJsonBoardServer::Answer(const std::string& head) {
+    std::string target = Target(head);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requested_.push_back(target);
     }
-    SendAll(connection, Response(bodies_, target));
+    return Response(bodies_, target);
 }

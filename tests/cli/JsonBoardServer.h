@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/LoopbackServer.h"
+#include "LoopbackHttpServer.h"
 
 #include <map>
 #include <mutex>
@@ -26,10 +26,10 @@ public:
     static std::string Response(const TBodies& bodies, const std::string& target);
 
 private:
-    void Answer(int connection);
+    std::string Answer(const std::string& head);
 
     std::map<std::string, std::string> bodies_;
     mutable std::mutex mutex_;
     std::vector<std::string> requested_;
-    TLoopbackServer server_;
+    TLoopbackHttpServer server_;
 };
