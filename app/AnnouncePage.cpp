@@ -65,11 +65,14 @@ QByteArray UndoEscapes(const QByteArray& encoded, QByteArrayView characters) {
     return text;
 }
 
+// The ASCII characters that the engine escapes in an address, besides the non-ASCII ones.
+const QByteArrayView kEscapedByEngine(" \"<>`");
+
 // The engine's text of an address, as near as it can be to what the page wrote: the engine
 // escapes non-ASCII characters as UTF-8 and a few others, and exactly those escapes are
 // undone.
 QString EngineAddressText(const QString& address) {
-    return QString::fromUtf8(UndoEscapes(address.toUtf8(), " \"<>`"));
+    return QString::fromUtf8(UndoEscapes(address.toUtf8(), kEscapedByEngine));
 }
 
 bool HasStrayPercent(const QByteArray& text) {
@@ -98,12 +101,11 @@ QByteArray EngineFragment(const QByteArray& fragment) {
 // a few others escaped as UTF-8, and as a QUrl, which changes the fragment's escapes; exactly
 // those escapes are undone, every other byte stays as it is.
 QString AddressText(const QUrl& url) {
-    const QByteArrayView escapedByEngine(" \"<>`");
-    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), escapedByEngine);
+    QByteArray text = UndoEscapes(url.toEncoded(QUrl::RemoveFragment), kEscapedByEngine);
     if (url.hasFragment()) {
         text += '#';
         text += UndoEscapes(EngineFragment(url.fragment(QUrl::FullyEncoded).toLatin1()),
-                            escapedByEngine);
+                            kEscapedByEngine);
     }
     return QString::fromUtf8(text);
 }

@@ -1,7 +1,6 @@
 #include "app/AutoStart.h"
 
 #include <QByteArrayView>
-#include <QStringDecoder>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +13,7 @@ namespace {
 
 // Desktops refuse an entry whose text is not UTF-8, and with it the program's start.
 bool IsUtf8(const std::string& text) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString decoded =
-        decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    return !decoder.hasError();
+    return QByteArrayView(text.data(), static_cast<qsizetype>(text.size())).isValidUtf8();
 }
 
 // One byte of an Exec value, escaped as a desktop-entry string value. A string value holds

@@ -26,7 +26,8 @@ QByteArray FlagName(const QByteArray& flag) {
     qsizetype start = 0;
     while (start < flag.size() && flag[start] == '-')
         ++start;
-    return flag.mid(start, flag.indexOf('=') < 0 ? -1 : flag.indexOf('=') - start);
+    const qsizetype equals = flag.indexOf('=');
+    return flag.mid(start, equals < 0 ? -1 : equals - start);
 }
 
 bool TakesPagesOutOfTheSandbox(const QByteArray& flag) {

@@ -38,13 +38,17 @@ bool IsPort(const std::string& port) {
     return number >= 1 && number <= 65535;
 }
 
+// No blank, no control byte and no DEL.
+bool HasNoBlankOrControl(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c != '\x7F'; });
+}
+
 // HOST or HOST:PORT: nothing in it may change the structure of the URL it goes into.
 bool IsHostAndPort(const std::string& text) {
     size_t colon = text.find(':');
     std::string host = text.substr(0, colon);
-    bool hostOk =
-        !host.empty() && host.find_first_of("/?#@\\%") == std::string::npos &&
-        std::all_of(host.begin(), host.end(), [](char c) { return c > ' ' && c != '\x7F'; });
+    bool hostOk = !host.empty() && host.find_first_of("/?#@\\%") == std::string::npos &&
+                  HasNoBlankOrControl(host);
     return hostOk && (colon == std::string::npos || IsPort(text.substr(colon + 1)));
 }
 
@@ -60,9 +64,7 @@ std::optional<std::string> OriginOf(const std::string& url) {
     size_t hostStart = schemeEnd + 3;
     size_t pathStart = std::min(url.find('/', hostStart), url.size());
     std::string path = url.substr(pathStart);
-    bool pathOk =
-        path.find_first_of("?#%\\") == std::string::npos &&
-        std::all_of(path.begin(), path.end(), [](char c) { return c > ' ' && c != '\x7F'; });
+    bool pathOk = path.find_first_of("?#%\\") == std::string::npos && HasNoBlankOrControl(path);
     if (!IsHostAndPort(url.substr(hostStart, pathStart - hostStart)) || !pathOk)
         return std::nullopt;
     std::string origin = url;

@@ -20,40 +20,41 @@ template <typename Choice> std::vector<std::string> Texts(const std::vector<Choi
 
 const std::vector<TRegion>& RegionTable() {
     // The board's area codes skip 0400 and 1400. "国外" is every place the others do not name.
+    // Place names are kept in lower case, so that a location is the only text lowered.
     static const std::vector<TRegion> table = {
-        {Gbk("北京"), "0100", {"北京", "Beijing", "Peking"}},
-        {Gbk("上海"), "0200", {"上海", "Shanghai"}},
-        {Gbk("广东省"), "0300", {"广东", "Guangdong", "深圳", "Shenzhen", "广州", "Guangzhou", "东莞", "Dongguan", "珠海", "Zhuhai", "佛山", "Foshan"}},
-        {Gbk("天津"), "0500", {"天津", "Tianjin"}},
-        {Gbk("重庆"), "0600", {"重庆", "Chongqing"}},
-        {Gbk("江苏省"), "0700", {"江苏", "Jiangsu", "南京", "Nanjing", "苏州", "Suzhou", "无锡", "Wuxi"}},
-        {Gbk("浙江省"), "0800", {"浙江", "Zhejiang", "杭州", "Hangzhou", "宁波", "Ningbo"}},
-        {Gbk("四川省"), "0900", {"四川", "Sichuan", "成都", "Chengdu"}},
-        {Gbk("海南省"), "1000", {"海南", "Hainan", "海口", "Haikou", "三亚", "Sanya"}},
-        {Gbk("福建省"), "1100", {"福建", "Fujian", "福州", "Fuzhou", "厦门", "Xiamen"}},
-        {Gbk("山东省"), "1200", {"山东", "Shandong", "济南", "Jinan", "青岛", "Qingdao"}},
-        {Gbk("江西省"), "1300", {"江西", "Jiangxi", "南昌", "Nanchang"}},
-        {Gbk("安徽省"), "1500", {"安徽", "Anhui", "合肥", "Hefei"}},
-        {Gbk("河北省"), "1600", {"河北", "Hebei", "石家庄", "Shijiazhuang"}},
-        {Gbk("河南省"), "1700", {"河南", "Henan", "郑州", "Zhengzhou"}},
-        {Gbk("湖北省"), "1800", {"湖北", "Hubei", "武汉", "Wuhan"}},
-        {Gbk("湖南省"), "1900", {"湖南", "Hunan", "长沙", "Changsha"}},
-        {Gbk("陕西省"), "2000", {"陕西", "Shaanxi", "西安", "Xi'an"}},
-        {Gbk("山西省"), "2100", {"山西", "Shanxi", "太原", "Taiyuan"}},
-        {Gbk("黑龙江省"), "2200", {"黑龙江", "Heilongjiang", "哈尔滨", "Harbin"}},
-        {Gbk("辽宁省"), "2300", {"辽宁", "Liaoning", "沈阳", "Shenyang", "大连", "Dalian"}},
-        {Gbk("吉林省"), "2400", {"吉林", "Jilin", "长春", "Changchun"}},
-        {Gbk("云南省"), "2500", {"云南", "Yunnan", "昆明", "Kunming"}},
-        {Gbk("贵州省"), "2600", {"贵州", "Guizhou", "贵阳", "Guiyang"}},
-        {Gbk("甘肃省"), "2700", {"甘肃", "Gansu", "兰州", "Lanzhou"}},
-        {Gbk("内蒙古"), "2800", {"内蒙古", "Inner Mongolia", "呼和浩特", "Hohhot"}},
-        {Gbk("宁夏"), "2900", {"宁夏", "Ningxia", "银川", "Yinchuan"}},
-        {Gbk("西藏"), "3000", {"西藏", "Tibet", "Xizang", "拉萨", "Lhasa"}},
-        {Gbk("新疆"), "3100", {"新疆", "Xinjiang", "乌鲁木齐", "Urumqi"}},
-        {Gbk("青海省"), "3200", {"青海", "Qinghai", "西宁", "Xining"}},
-        {Gbk("香港"), "3300", {"香港", "Hong Kong"}},
-        {Gbk("澳门"), "3400", {"澳门", "Macau", "Macao"}},
-        {Gbk("台湾"), "3500", {"台湾", "Taiwan", "台北", "Taipei"}},
+        {Gbk("北京"), "0100", {"北京", "beijing", "peking"}},
+        {Gbk("上海"), "0200", {"上海", "shanghai"}},
+        {Gbk("广东省"), "0300", {"广东", "guangdong", "深圳", "shenzhen", "广州", "guangzhou", "东莞", "dongguan", "珠海", "zhuhai", "佛山", "foshan"}},
+        {Gbk("天津"), "0500", {"天津", "tianjin"}},
+        {Gbk("重庆"), "0600", {"重庆", "chongqing"}},
+        {Gbk("江苏省"), "0700", {"江苏", "jiangsu", "南京", "nanjing", "苏州", "suzhou", "无锡", "wuxi"}},
+        {Gbk("浙江省"), "0800", {"浙江", "zhejiang", "杭州", "hangzhou", "宁波", "ningbo"}},
+        {Gbk("四川省"), "0900", {"四川", "sichuan", "成都", "chengdu"}},
+        {Gbk("海南省"), "1000", {"海南", "hainan", "海口", "haikou", "三亚", "sanya"}},
+        {Gbk("福建省"), "1100", {"福建", "fujian", "福州", "fuzhou", "厦门", "xiamen"}},
+        {Gbk("山东省"), "1200", {"山东", "shandong", "济南", "jinan", "青岛", "qingdao"}},
+        {Gbk("江西省"), "1300", {"江西", "jiangxi", "南昌", "nanchang"}},
+        {Gbk("安徽省"), "1500", {"安徽", "anhui", "合肥", "hefei"}},
+        {Gbk("河北省"), "1600", {"河北", "hebei", "石家庄", "shijiazhuang"}},
+        {Gbk("河南省"), "1700", {"河南", "henan", "郑州", "zhengzhou"}},
+        {Gbk("湖北省"), "1800", {"湖北", "hubei", "武汉", "wuhan"}},
+        {Gbk("湖南省"), "1900", {"湖南", "hunan", "长沙", "changsha"}},
+        {Gbk("陕西省"), "2000", {"陕西", "shaanxi", "西安", "xi'an"}},
+        {Gbk("山西省"), "2100", {"山西", "shanxi", "太原", "taiyuan"}},
+        {Gbk("黑龙江省"), "2200", {"黑龙江", "heilongjiang", "哈尔滨", "harbin"}},
+        {Gbk("辽宁省"), "2300", {"辽宁", "liaoning", "沈阳", "shenyang", "大连", "dalian"}},
+        {Gbk("吉林省"), "2400", {"吉林", "jilin", "长春", "changchun"}},
+        {Gbk("云南省"), "2500", {"云南", "yunnan", "昆明", "kunming"}},
+        {Gbk("贵州省"), "2600", {"贵州", "guizhou", "贵阳", "guiyang"}},
+        {Gbk("甘肃省"), "2700", {"甘肃", "gansu", "兰州", "lanzhou"}},
+        {Gbk("内蒙古"), "2800", {"内蒙古", "inner mongolia", "呼和浩特", "hohhot"}},
+        {Gbk("宁夏"), "2900", {"宁夏", "ningxia", "银川", "yinchuan"}},
+        {Gbk("西藏"), "3000", {"西藏", "tibet", "xizang", "拉萨", "lhasa"}},
+        {Gbk("新疆"), "3100", {"新疆", "xinjiang", "乌鲁木齐", "urumqi"}},
+        {Gbk("青海省"), "3200", {"青海", "qinghai", "西宁", "xining"}},
+        {Gbk("香港"), "3300", {"香港", "hong kong"}},
+        {Gbk("澳门"), "3400", {"澳门", "macau", "macao"}},
+        {Gbk("台湾"), "3500", {"台湾", "taiwan", "台北", "taipei"}},
         {Gbk("国外"), "3600", {}},
     };
     return table;
@@ -68,7 +69,7 @@ bool LocationInRegion(const std::string& location, const std::string& regionText
     const std::string lowered = LowerAscii(location);
     auto names = [&](const TRegion& row) {
         return std::any_of(row.Places.begin(), row.Places.end(), [&](const std::string& place) {
-            return lowered.find(LowerAscii(place)) != std::string::npos;
+            return lowered.find(place) != std::string::npos;
         });
     };
     if (region->Places.empty())

@@ -12,7 +12,8 @@ struct TCodedChoice {
 };
 
 // A region of comboCity: its name, the board's area code, and the names by which a posting's
-// location names it (UTF-8): the region itself and its chief cities, in Chinese and English.
+// location names it (UTF-8, ASCII in lower case): the region itself and its chief cities, in
+// Chinese and English.
 struct TRegion {
     std::string Text;
     std::string Code;

@@ -133,6 +133,7 @@ void AutoStartTest::aPathNoEntryCanHoldIsRefusedAndTheOldEntryStays() {
     const std::string refused[] = {
         "/opt/\xe9t\xe9/tallowfinch",       // Latin-1
         "/opt/\xb1\xb1\xbe\xa9/tallowfinch", // GBK
+        "/opt/tallowfinch-\xc3",            // cut inside its last character
         "/opt/esc\x1b[31m/tallowfinch",
         "/opt/bell\x07/tallowfinch",
         "/opt/del\x7f/tallowfinch",
